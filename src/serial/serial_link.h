@@ -1,0 +1,104 @@
+#pragma once
+// The one serial port through which the updater talks to the radio's boot loader.
+// The operating system's part lives in one backend file per OS (serial_link_posix.cpp,
+// serial_link_win32.cpp); this header is the same for both.
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace qv {
+
+inline constexpr std::size_t kTxScratchSize = 2000;
+inline constexpr const char* kDefaultLineSettings = "9600,N,8,2";
+inline constexpr std::chrono::milliseconds kDefaultReadTimeout{1000};
+
+enum class Direction { Sent, Received };
+
+// Sees every byte the link moves: the data as the caller has it and the bytes on the wire.
+// Used by qv-flash --trace; never by the protocol itself.
+class TrafficObserver {
+public:
+    virtual ~TrafficObserver() = default;
+    virtual void OnTraffic(Direction direction, std::span<const std::uint8_t> data,
+                           std::span<const std::uint8_t> wire, std::string_view lineSettings) = 0;
+};
+
+class SerialLink {
+public:
+    SerialLink();
+    virtual ~SerialLink();
+    SerialLink(const SerialLink&) = delete;
+    SerialLink& operator=(const SerialLink&) = delete;
+
+    // Port n of the port table; 0 keeps the number. Reopens an open port under the new number.
+    bool SetPortNumber(int number);
+    int GetPortNumber() const { return portNumber_; }
+    // A device path used in place of the port table (qv-flash --port PATH); empty clears it.
+    bool SetDevicePath(std::string path);
+    std::string DeviceName() const;
+
+    bool SetOpen(bool wanted);
+    bool Open();
+    bool Close();
+    bool IsOpen() const { return openFlag_ != 0; }
+
+    bool SetLineSettings(std::string_view text);
+    std::string GetLineSettings() const { return lineSettings_; }
+    bool SetReadTimeout(std::chrono::milliseconds timeout);
+    std::chrono::milliseconds GetReadTimeout() const { return readTimeout_; }
+
+    // Discards unread received bytes, then writes. More than kTxScratchSize bytes: false.
+    bool WriteMasked(std::span<const std::uint8_t> bytes);
+    bool WriteMaskedByte(std::uint8_t byte);
+    // One byte never masked: sessionSeed, or idSum on an unencrypted link.
+    bool WriteSessionByte();
+    // Exactly buffer.size() bytes within the read time-out, unmasked on success.
+    bool ReadMasked(std::span<std::uint8_t> buffer);
+    // Bytes the last ReadMasked received (also when it fell short).
+    std::size_t LastReadCount() const { return lastReadCount_; }
+
+    bool IsRs232();
+
+    void SetTrafficObserver(TrafficObserver* observer) { observer_ = observer; }
+
+    // Protocol state kept with the link; computed by RadioLink.
+    std::uint8_t unencryptedLink = 0;
+    std::uint8_t sessionSeed = 0;
+    std::uint8_t idSum = 0;
+    std::uint8_t sessionMask = 0;
+
+private:
+    // Backend operations, one definition per OS.
+    bool OpenDevice(const std::string& deviceName);
+    bool CloseDevice();
+    bool SetupQueues();
+    bool ApplyLineSettings();
+    bool ApplyTimeouts();
+    bool ClearRts();
+    bool PurgeReceive();
+    bool WriteRaw(std::span<const std::uint8_t> bytes);
+    std::size_t ReadRaw(std::span<std::uint8_t> buffer);
+    bool QueryRs232();
+    void NotifyTraffic(Direction direction, std::span<const std::uint8_t> data,
+                       std::span<const std::uint8_t> wire);
+
+    std::intptr_t handle_ = -1;
+    int openFlag_ = 0;
+    int portNumber_ = 1;
+    std::string devicePath_;
+    std::uint16_t inputQueueSize_ = 512;
+    std::uint16_t outputQueueSize_ = 512;
+    std::string lineSettings_ = kDefaultLineSettings;
+    std::chrono::milliseconds readTimeout_ = kDefaultReadTimeout;
+    std::chrono::milliseconds readTimeoutMultiplier_{0};
+    std::array<std::uint8_t, kTxScratchSize> txScratch_{};
+    std::size_t lastReadCount_ = 0;
+    TrafficObserver* observer_ = nullptr;
+};
+
+}  // namespace qv

@@ -1,0 +1,30 @@
+#pragma once
+// What the write job needs from the program that runs it: the window, the terminal, or a test.
+
+#include <functional>
+#include <string>
+
+namespace qv {
+
+enum class BoxButtons { Ok, OkCancel };
+enum class BoxIcon { None, Information, Question, Exclamation, Stop };
+enum class BoxAnswer { Ok, Cancel };
+
+class JobHost {
+public:
+    virtual ~JobHost() = default;
+
+    // A modal message box; returns the button pressed.
+    virtual BoxAnswer ShowMessage(const std::string& text, const std::string& caption,
+                                  BoxButtons buttons, BoxIcon icon) = 0;
+    virtual void LockControls() = 0;
+    virtual void UnlockControls() = 0;
+    virtual void SetProgressRange(int low, int high) = 0;
+    // Called from the worker thread; returns once the position is shown.
+    virtual void SetProgressPosition(int position) = 0;
+    // Runs work on a worker thread and waits for its end while the host stays alive (the window
+    // keeps painting and swallows close requests). Returns what work returned.
+    virtual int RunWorker(const std::function<int()>& work) = 0;
+};
+
+}  // namespace qv
