@@ -1,0 +1,72 @@
+#pragma once
+// The boot-loader simulator as a library: a radio's boot loader on the master side of a
+// pseudo-terminal, served on its own thread. The updater (or a test) opens DevicePath().
+//
+//   qv::SimulatorOptions options;           // defaults: 19200 baud, 2 stop bits, right model
+//   auto sim = qv::Simulator::Start(options);
+//   ... run a job against sim->DevicePath() ...
+//   sim->WaitForJobs(1, std::chrono::seconds(5));
+//   qv::SimReport report = sim->Report();    // report.deviations empty on a clean job
+//   std::vector<std::uint8_t> flash = sim->Flash();   // region 1, 0xD0000 bytes
+//   sim->Stop();                             // also done by the destructor
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "sim/sim_faults.h"
+#include "sim/sim_report.h"
+
+namespace qv {
+
+// Region 1 of the radio's flash, 0x08010000..0x080DFFFF, which is all the simulator keeps.
+inline constexpr std::size_t kSimFlashSize = 0xD0000;
+
+struct SimulatorOptions {
+    int listenSpeed = 19200;             // where the boot loader waits for the probe
+    int stopBits = 2;                    // what the updater must use from the first probe on
+    std::string model = "MQV9051V";      // bytes 0..15 of the identification: text, 0xFF after
+    std::string version = "SIM-0.9";     // the 0x50 reply: text, 0x00 after (max 16 bytes)
+    bool noVersion = false;              // the 0x50 reply is sixteen 0xFF (no version)
+    std::string auxVersion = "AUX-1.0";  // the 0x40 reply: text, 0x00 after
+    bool highSpeed = true;               // false: acknowledges 0x0B, never listens at 115200
+    bool lineRate = false;               // handle each byte only after its time on the wire
+    std::vector<SimFault> faults;
+    // Called on the simulator's thread after each job has ended, with the report and the
+    // flash of that moment (the program writes --report and --dump from here).
+    std::function<void(const SimReport&, std::span<const std::uint8_t> flash)> onJobEnd;
+};
+
+class Simulator {
+  public:
+    // Opens the pseudo-terminal and starts serving; nullptr when the terminal cannot be made.
+    static std::unique_ptr<Simulator> Start(const SimulatorOptions& options);
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // The far end, for example "/dev/pts/3": what the updater opens.
+    std::string DevicePath() const;
+    // A copy of what it has seen so far.
+    SimReport Report() const;
+    // A copy of region 1 of its flash (kSimFlashSize bytes; offset o is 0x08010000 + o).
+    std::vector<std::uint8_t> Flash() const;
+    // Waits until at least `count` jobs have ended (or the simulator has stopped serving).
+    bool WaitForJobs(int count, std::chrono::milliseconds timeout) const;
+    // True once it no longer serves: stopped, or it hung up on purpose (hangup-block).
+    bool Finished() const;
+    // Stops the thread and closes the terminal; safe to call twice.
+    void Stop();
+
+  private:
+    struct State;
+    explicit Simulator(std::unique_ptr<State> state);
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace qv
