@@ -3,6 +3,7 @@
 // masks the whole frame when it writes it.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -12,7 +13,8 @@ inline constexpr std::size_t kMaxBlockData = 256;
 inline constexpr std::size_t kBlockFrameOverhead = 7;
 inline constexpr std::size_t kMaxBlockFrame = kMaxBlockData + kBlockFrameOverhead;  // 263
 
-// lead, address (big-endian), length mod 256, data, 8-bit sum. Returns the frame length.
+// lead, address (big-endian), length mod 256, data, 8-bit sum. Returns the frame length;
+// 0 (nothing built) for more than kMaxBlockData bytes.
 std::size_t BuildBlockFrame(std::uint8_t lead, std::uint32_t address,
                             std::span<const std::uint8_t> data,
                             std::array<std::uint8_t, kMaxBlockFrame>& frame);

@@ -13,12 +13,12 @@ inline constexpr std::uint8_t kSyn = 0x16;
 inline constexpr std::uint8_t kNak = 0x15;  // what the radio answers to a checksum that differs
 
 // The access code the boot loader answers during link-up.
-inline constexpr std::array<std::uint8_t, 8> kProbeCommand = {'Q', 'M', 'T', 'R',
-                                                               'Z', 'K', 0xA4, 0x2E};
+inline constexpr std::array<std::uint8_t, 8> kProbeCommand = {'Q', 'M', 'T',  'R',
+                                                              'Z', 'K', 0xA4, 0x2E};
 
 // Baud-rate texts by index; the order is the radio's, not ascending.
-inline constexpr std::array<std::string_view, 8> kSpeedTable = {
-    "9600", "19200", "4800", "2400", "1200", "38400", "57600", "115200"};
+inline constexpr std::array<std::string_view, 8> kSpeedTable = {"9600", "19200", "4800",  "2400",
+                                                                "1200", "38400", "57600", "115200"};
 inline constexpr int kLinkUpAttempts = 7;  // indices 0..6: 115200 is never probed
 
 // Speed codes of the speed change command.
@@ -34,10 +34,10 @@ inline constexpr std::uint8_t kCmdSpeedChange = 0x0F;
 inline constexpr std::uint8_t kCmdAuxVersion = 0x40;
 inline constexpr std::uint8_t kCmdEnd = 0x45;  // 'E'
 inline constexpr std::uint8_t kCmdVersion = 0x50;
-inline constexpr std::uint8_t kCmdArea = 0x52;            // 'R' and two decimal digits
-inline constexpr std::uint8_t kCmdStreamedBlock = 0x57;   // 'W'
+inline constexpr std::uint8_t kCmdArea = 0x52;               // 'R' and two decimal digits
+inline constexpr std::uint8_t kCmdStreamedBlock = 0x57;      // 'W'
 inline constexpr std::uint8_t kCmdAcknowledgedBlock = 0x58;  // 'X'
-inline constexpr std::uint8_t kCmd5B = 0x5B;              // '['
+inline constexpr std::uint8_t kCmd5B = 0x5B;                 // '['
 inline constexpr std::uint8_t kCmdChecksum = 0xF3;
 
 inline constexpr std::size_t kIdentificationSize = 48;

@@ -14,14 +14,14 @@ namespace qv {
 
 // What the last link-up heard, for qv-flash to tell a technician.
 struct LinkUpAttempt {
-    std::string speed;        // the speed text probed
+    std::string speed;  // the speed text probed
     bool synSeen = false;
     bool ackSeen = false;
     std::size_t otherBytes = 0;  // bytes heard that were neither SYN nor ACK
 };
 
 class RadioLink : public SerialLink {
-public:
+  public:
     RadioLink();
     ~RadioLink() override;
 
@@ -40,7 +40,7 @@ public:
 
     const std::vector<LinkUpAttempt>& LastLinkUp() const { return lastLinkUp_; }
 
-private:
+  private:
     std::vector<LinkUpAttempt> lastLinkUp_;
 };
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qv {
@@ -11,13 +12,17 @@ namespace qv {
 inline constexpr int kMaxPortNumber = 256;
 
 struct PortInfo {
-    int number = 0;       // 1 .. 256
-    std::string device;   // COM3, \\.\COM10, /dev/ttyUSB0
+    int number = 0;      // 1 .. 256
+    std::string device;  // COM3, \\.\COM10, /dev/ttyUSB0
     // What the OS tells about a USB adapter, where it tells.
     std::optional<std::uint16_t> usbVendorId;
     std::optional<std::uint16_t> usbProductId;
     std::string serialNumber;
     std::string description;
+    // The device exists but this user may not read and write it; ownerGroup is the group
+    // that may (empty where the OS does not tell).
+    bool permissionDenied = false;
+    std::string ownerGroup;
 };
 
 // Windows device name of port n: COMn below 10, \\.\COMn from 10 on.
@@ -27,7 +32,11 @@ std::string WindowsDeviceName(int number);
 std::string DeviceNameForPort(int number);
 
 // The port table of this OS: on POSIX the serial devices found in natural order, then the paths
-// of QV_SERIAL_PORTS (':'-separated), 256 at most; on Windows COM1 .. COM256.
+// of QV_SERIAL_PORTS (':'-separated), 256 at most; on Windows the COM1 .. COM256 that exist.
+// On POSIX each port's number is its place in the table.
 std::vector<PortInfo> ListPorts();
+
+// Natural order of device names: runs of digits compare by value (ttyS2 before ttyS10).
+bool NaturalLess(std::string_view a, std::string_view b);
 
 }  // namespace qv

@@ -22,27 +22,30 @@ enum class Direction { Sent, Received };
 // Sees every byte the link moves: the data as the caller has it and the bytes on the wire.
 // Used by qv-flash --trace; never by the protocol itself.
 class TrafficObserver {
-public:
+  public:
     virtual ~TrafficObserver() = default;
     virtual void OnTraffic(Direction direction, std::span<const std::uint8_t> data,
                            std::span<const std::uint8_t> wire, std::string_view lineSettings) = 0;
 };
 
 class SerialLink {
-public:
+  public:
     SerialLink();
     virtual ~SerialLink();
     SerialLink(const SerialLink&) = delete;
     SerialLink& operator=(const SerialLink&) = delete;
 
-    // Port n of the port table; 0 keeps the number. Reopens an open port under the new number.
+    // Port n of the port table; 0 keeps the number. A number other than 0 also drops a device
+    // path set before. Reopens an open port under the new name.
     bool SetPortNumber(int number);
     int GetPortNumber() const { return portNumber_; }
     // A device path used in place of the port table (qv-flash --port PATH); empty clears it.
+    // Reopens an open port under the new name.
     bool SetDevicePath(std::string path);
     std::string DeviceName() const;
 
     bool SetOpen(bool wanted);
+    // Opening an open link closes it first, so no handle is ever lost.
     bool Open();
     bool Close();
     bool IsOpen() const { return openFlag_ != 0; }
@@ -52,7 +55,8 @@ public:
     bool SetReadTimeout(std::chrono::milliseconds timeout);
     std::chrono::milliseconds GetReadTimeout() const { return readTimeout_; }
 
-    // Discards unread received bytes, then writes. More than kTxScratchSize bytes: false.
+    // Discards unread received bytes, then writes. More than kTxScratchSize bytes: false, and
+    // nothing is written.
     bool WriteMasked(std::span<const std::uint8_t> bytes);
     bool WriteMaskedByte(std::uint8_t byte);
     // One byte never masked: sessionSeed, or idSum on an unencrypted link.
@@ -62,8 +66,10 @@ public:
     // Bytes the last ReadMasked received (also when it fell short).
     std::size_t LastReadCount() const { return lastReadCount_; }
 
+    // Whether the open port is an RS-232 port; spins 50 ms on a port that answers.
     bool IsRs232();
 
+    // Called for every write and every read, on the thread that moves the bytes.
     void SetTrafficObserver(TrafficObserver* observer) { observer_ = observer; }
 
     // Protocol state kept with the link; computed by RadioLink.
@@ -72,7 +78,7 @@ public:
     std::uint8_t idSum = 0;
     std::uint8_t sessionMask = 0;
 
-private:
+  private:
     // Backend operations, one definition per OS.
     bool OpenDevice(const std::string& deviceName);
     bool CloseDevice();
@@ -82,10 +88,12 @@ private:
     bool ClearRts();
     bool PurgeReceive();
     bool WriteRaw(std::span<const std::uint8_t> bytes);
-    std::size_t ReadRaw(std::span<std::uint8_t> buffer);
+    // One timed read at real-time priority; `received` counts the bytes that arrived.
+    bool ReadRaw(std::span<std::uint8_t> buffer, std::size_t& received);
     bool QueryRs232();
-    void NotifyTraffic(Direction direction, std::span<const std::uint8_t> data,
-                       std::span<const std::uint8_t> wire);
+
+    bool WriteWithPurge(std::span<const std::uint8_t> data, std::span<const std::uint8_t> wire);
+    void NotifyReceived(std::span<const std::uint8_t> wire);
 
     std::intptr_t handle_ = -1;
     int openFlag_ = 0;

@@ -1,0 +1,225 @@
+// SerialLink's OS part on POSIX: termios over a file descriptor.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "serial/line_settings.h"
+#include "serial/serial_link.h"
+#include "serial/serial_timing.h"
+#include "serial/spin_wait.h"
+#include "serial/termios_speed.h"
+#include "serial/uart_type.h"
+
+namespace qv {
+namespace {
+
+int Fd(std::intptr_t handle) {
+    return static_cast<int>(handle);
+}
+
+// A pseudo-terminal or a USB adapter without modem lines refuses the request; that is no
+// fault of the link.
+bool SetModemLine(int fd, unsigned long request, int line) {
+    if (ioctl(fd, request, &line) == 0) {
+        return true;
+    }
+    return errno == ENOTTY || errno == EINVAL;
+}
+
+// Only terminals, and only one holder: TIOCEXCL keeps other users out, the advisory lock
+// also keeps out root, whom the kernel lets past TIOCEXCL.
+bool ClaimPort(int fd) {
+    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+        return false;
+    }
+    // Opened without blocking so that a port without carrier cannot hang the open; reads
+    // and writes block from here on.
+    const int flags = fcntl(fd, F_GETFL);
+    return flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
+void ApplyFrameFormat(const LineSettings& settings, termios& tio) {
+    cfmakeraw(&tio);
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS);
+    tio.c_cflag |= CLOCAL | CREAD;
+    static constexpr tcflag_t kDataBits[] = {CS5, CS6, CS7, CS8};
+    tio.c_cflag |= kDataBits[settings.dataBits - 5];
+    if (settings.stopBits == 2) {
+        tio.c_cflag |= CSTOPB;
+    }
+    if (settings.parity != 'N') {
+        tio.c_cflag |= PARENB;
+    }
+    if (settings.parity == 'O') {
+        tio.c_cflag |= PARODD;
+    }
+    tio.c_cc[VMIN] = 1;
+    tio.c_cc[VTIME] = 0;
+}
+
+// Reads run at real-time priority where the OS allows it, so that a busy machine does not
+// let the radio's answer sit unread; a refusal only costs that advantage.
+class RealtimeDuringRead {
+  public:
+    RealtimeDuringRead() {
+        raised_ = pthread_getschedparam(pthread_self(), &oldPolicy_, &oldParam_) == 0;
+        if (raised_) {
+            sched_param param{};
+            param.sched_priority = sched_get_priority_min(SCHED_FIFO);
+            raised_ = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+        }
+    }
+    ~RealtimeDuringRead() {
+        if (raised_) {
+            pthread_setschedparam(pthread_self(), oldPolicy_, &oldParam_);
+        }
+    }
+    RealtimeDuringRead(const RealtimeDuringRead&) = delete;
+    RealtimeDuringRead& operator=(const RealtimeDuringRead&) = delete;
+
+  private:
+    bool raised_ = false;
+    int oldPolicy_ = SCHED_OTHER;
+    sched_param oldParam_{};
+};
+
+}  // namespace
+
+bool SerialLink::OpenDevice(const std::string& deviceName) {
+    if (deviceName.empty()) {
+        return false;
+    }
+    const int fd = ::open(deviceName.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    if (!ClaimPort(fd)) {
+        ::close(fd);
+        return false;
+    }
+    handle_ = fd;
+    return true;
+}
+
+bool SerialLink::CloseDevice() {
+    if (handle_ < 0) {
+        return false;
+    }
+    const int fd = Fd(handle_);
+    handle_ = -1;
+    // The exclusive mark outlives the descriptor while anyone else holds the terminal.
+    ioctl(fd, TIOCNXCL);
+    return ::close(fd) == 0;
+}
+
+// The kernel's queues have fixed sizes; nothing to give it.
+bool SerialLink::SetupQueues() {
+    return handle_ >= 0;
+}
+
+bool SerialLink::ApplyLineSettings() {
+    const auto settings = ParseLineSettings(lineSettings_);
+    if (!settings) {
+        return false;
+    }
+    const auto speed = TermiosSpeed(settings->baud);
+    termios tio{};
+    if (!speed || tcgetattr(Fd(handle_), &tio) != 0) {
+        return false;
+    }
+    ApplyFrameFormat(*settings, tio);
+    if (cfsetispeed(&tio, *speed) != 0 || cfsetospeed(&tio, *speed) != 0) {
+        return false;
+    }
+    // TCSADRAIN: bytes already written leave at the old speed; switching under them would
+    // garble them on a real cable.
+    if (tcsetattr(Fd(handle_), TCSADRAIN, &tio) != 0) {
+        return false;
+    }
+    return SetModemLine(Fd(handle_), TIOCMBIS, TIOCM_DTR) && ClearRts();
+}
+
+// The time-outs are applied by each read from the stored values.
+bool SerialLink::ApplyTimeouts() {
+    return handle_ >= 0;
+}
+
+bool SerialLink::ClearRts() {
+    return SetModemLine(Fd(handle_), TIOCMBIC, TIOCM_RTS);
+}
+
+bool SerialLink::PurgeReceive() {
+    return tcflush(Fd(handle_), TCIFLUSH) == 0;
+}
+
+bool SerialLink::WriteRaw(std::span<const std::uint8_t> bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(Fd(handle_), bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool SerialLink::ReadRaw(std::span<std::uint8_t> buffer, std::size_t& received) {
+    using Clock = std::chrono::steady_clock;
+    received = 0;
+    if (handle_ < 0) {
+        return false;
+    }
+    RealtimeDuringRead priority;
+    const auto deadline =
+        Clock::now() + readTimeout_ + readTimeoutMultiplier_ * static_cast<long>(buffer.size());
+    while (received < buffer.size()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) {
+            break;
+        }
+        pollfd pfd{Fd(handle_), POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready <= 0 || (pfd.revents & (POLLERR | POLLNVAL)) != 0) {
+            break;
+        }
+        const ssize_t n = ::read(Fd(handle_), buffer.data() + received, buffer.size() - received);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;  // hung up: the far end is gone
+        }
+        received += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool SerialLink::QueryRs232() {
+    if (handle_ < 0) {
+        return false;
+    }
+    termios tio{};
+    const bool settingsReadable = tcgetattr(Fd(handle_), &tio) == 0;
+    SpinWait(kRs232QueryPause);
+    const bool uartKnown = settingsReadable && UartTypeKnown(Fd(handle_));
+    SpinWait(kRs232QueryPause);
+    return uartKnown;
+}
+
+}  // namespace qv

@@ -1,0 +1,12 @@
+#include "serial/spin_wait.h"
+
+namespace qv {
+
+void SpinWait(std::chrono::milliseconds duration) {
+    // One monotonic deadline: a clock that is set back or wraps cannot stretch the wait.
+    const auto deadline = std::chrono::steady_clock::now() + duration;
+    while (std::chrono::steady_clock::now() < deadline) {
+    }
+}
+
+}  // namespace qv

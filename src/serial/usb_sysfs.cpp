@@ -1,0 +1,63 @@
+#include "serial/usb_sysfs.h"
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+
+namespace qv {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The tty's device is the USB interface or a port below it; the USB device, which holds the
+// ids, is at most a few levels up.
+constexpr int kLevelsToUsbDevice = 4;
+
+std::string ReadLine(const fs::path& path) {
+    std::ifstream file(path);
+    std::string line;
+    std::getline(file, line);
+    return line;
+}
+
+std::optional<std::uint16_t> ReadHexId(const fs::path& path) {
+    const std::string text = ReadLine(path);
+    std::uint16_t value = 0;
+    const auto [ptr, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (text.empty() || error != std::errc{}) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string Describe(const fs::path& usbDevice) {
+    const std::string maker = ReadLine(usbDevice / "manufacturer");
+    const std::string product = ReadLine(usbDevice / "product");
+    if (maker.empty() || product.empty()) {
+        return maker + product;
+    }
+    return maker + " " + product;
+}
+
+}  // namespace
+
+void FillUsbDetails(PortInfo& info) {
+    std::error_code error;
+    const fs::path device = fs::canonical(info.device, error);
+    if (error) {
+        return;
+    }
+    fs::path node = fs::canonical(fs::path("/sys/class/tty") / device.filename() / "device", error);
+    for (int level = 0; !error && level < kLevelsToUsbDevice && node.has_relative_path();
+         ++level, node = node.parent_path()) {
+        if (fs::exists(node / "idVendor", error)) {
+            info.usbVendorId = ReadHexId(node / "idVendor");
+            info.usbProductId = ReadHexId(node / "idProduct");
+            info.serialNumber = ReadLine(node / "serial");
+            info.description = Describe(node);
+            return;
+        }
+    }
+}
+
+}  // namespace qv
