@@ -1,0 +1,68 @@
+// qv-radio-sim's options, parsed with CLI11.
+
+#include "sim/sim_cli.h"
+
+#include <CLI/CLI.hpp>
+
+namespace qv {
+
+namespace {
+
+constexpr std::size_t kFieldSize = 16;  // the model code and the version reply
+
+}  // namespace
+
+SimCliResult ParseSimCommandLine(int argc, char** argv) {
+    SimCommandLine line;
+    SimulatorOptions& sim = line.simulator;
+    std::vector<std::string> faults;
+    bool noHighSpeed = false;
+
+    CLI::App app{"Boot-loader simulator of the QV-310/QV-410 radios on a pseudo-terminal"};
+    app.add_option("--link", line.linkPath, "Make PATH a symbolic link to the far end");
+    app.add_option("--speed", sim.listenSpeed, "Speed at which the boot loader waits for the probe")
+        ->check(CLI::IsMember({1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}));
+    app.add_option("--stop-bits", sim.stopBits, "Stop bits the updater must use")
+        ->check(CLI::IsMember({1, 2}));
+    app.add_option("--model", sim.model, "Model code (bytes 0..15 of the identification)")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                return text.size() <= kFieldSize ? std::string() : "at most 16 characters";
+            },
+            "TEXT"));
+    app.add_option("--version", sim.version, "Firmware version the radio reports")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                return text.size() <= kFieldSize ? std::string() : "at most 16 characters";
+            },
+            "TEXT"));
+    app.add_flag("--no-version", sim.noVersion, "The radio holds no version (sixteen 0xFF)");
+    app.add_flag("--no-high-speed", noHighSpeed, "Acknowledge 0x0B but never listen at 115200");
+    app.add_flag("--line-rate", sim.lineRate, "Handle each byte after its time on the wire");
+    app.add_option("--fault", faults,
+                   "Fault: silent-linkup, wrong-model, nak-block=K, "
+                   "hangup-block=K, bad-checksum, silent-after=CMD, "
+                   "garbage-before-reply");
+    app.add_option("--dump", line.dumpPath, "Write region 1 of the flash here after each job");
+    app.add_option("--report", line.reportPath, "Write the report as JSON here");
+    app.add_option("--jobs", line.jobs, "End after N jobs (0: serve until killed)")
+        ->check(CLI::NonNegativeNumber);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return SimCliResult{std::nullopt, app.exit(error)};
+    }
+    sim.highSpeed = !noHighSpeed;
+    for (const std::string& text : faults) {
+        std::optional<SimFault> fault = ParseSimFault(text);
+        if (!fault) {
+            std::fprintf(stderr, "--fault: unknown fault '%s'\n", text.c_str());
+            return SimCliResult{std::nullopt, 2};
+        }
+        sim.faults.push_back(*fault);
+    }
+    return SimCliResult{std::move(line), 0};
+}
+
+}  // namespace qv
