@@ -1,0 +1,97 @@
+// Port numbers and device names.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "pty_pair.h"
+#include "serial/port_table.h"
+
+namespace qv {
+namespace {
+
+TEST(PortTable, WindowsDeviceNames) {
+    const std::pair<int, const char*> cases[] = {{1, "COM1"},
+                                                 {9, "COM9"},
+                                                 {10, "\\\\.\\COM10"},
+                                                 {99, "\\\\.\\COM99"},
+                                                 {256, "\\\\.\\COM256"}};
+    for (const auto& [number, name] : cases) {
+        EXPECT_EQ(WindowsDeviceName(number), name);
+    }
+}
+
+TEST(PortTable, NaturalOrder) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool less;
+    };
+    const Case cases[] = {
+        {"ttyS2", "ttyS10", true},   {"ttyS10", "ttyS2", false},    {"ttyS10", "ttyS10", false},
+        {"ttyACM0", "ttyS0", true},  {"ttyS31", "ttyUSB0", true},   {"ttyUSB1", "ttyUSB01", false},
+        {"ttyUSB", "ttyUSB0", true}, {"cu.usb9", "cu.usb10", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NaturalLess(c.a, c.b), c.less) << c.a << " < " << c.b;
+    }
+}
+
+TEST(PortTable, NamedPathsFollowTheDevicesFound) {
+    test::PtyPair first;
+    test::PtyPair second;
+    ASSERT_TRUE(first.ok() && second.ok());
+    const std::string named =
+        first.slavePath() + "::" + second.slavePath() + ":" + first.slavePath();
+    ASSERT_EQ(setenv("QV_SERIAL_PORTS", named.c_str(), 1), 0);
+    const auto ports = ListPorts();
+    unsetenv("QV_SERIAL_PORTS");
+
+    ASSERT_GE(ports.size(), 2u);
+    const auto& last = ports[ports.size() - 1];
+    const auto& beforeLast = ports[ports.size() - 2];
+    EXPECT_EQ(beforeLast.device, first.slavePath());
+    EXPECT_EQ(last.device, second.slavePath());
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        EXPECT_EQ(ports[i].number, static_cast<int>(i) + 1);
+        EXPECT_FALSE(ports[i].permissionDenied) << ports[i].device;
+    }
+    EXPECT_FALSE(last.usbVendorId.has_value());
+}
+
+// A device this user may not open is listed with the group that may. Run in a child as an
+// unprivileged user when the test runs as root, since root may open anything.
+TEST(PortTable, DeviceWithoutPermissionNamesItsGroup) {
+    const std::string device = "/tmp/qv_port_without_permission_" + std::to_string(getpid());
+    std::ofstream(device) << "";
+    ASSERT_EQ(chmod(device.c_str(), 0660), 0);
+    ASSERT_EQ(setenv("QV_SERIAL_PORTS", device.c_str(), 1), 0);
+    const bool asRoot = geteuid() == 0;
+    if (asRoot) {
+        ASSERT_EQ(chown(device.c_str(), 0, 20), 0);  // group dialout on Debian
+    } else {
+        ASSERT_EQ(chmod(device.c_str(), 0), 0);
+    }
+    EXPECT_EXIT(
+        {
+            if (asRoot && (setgid(65534) != 0 || setuid(65534) != 0)) {
+                std::_Exit(3);
+            }
+            const auto ports = ListPorts();
+            const bool denied =
+                !ports.empty() && ports.back().device == device && ports.back().permissionDenied &&
+                (asRoot ? ports.back().ownerGroup == "dialout" : !ports.back().ownerGroup.empty());
+            std::_Exit(denied ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+    unsetenv("QV_SERIAL_PORTS");
+    std::remove(device.c_str());
+}
+
+}  // namespace
+}  // namespace qv
