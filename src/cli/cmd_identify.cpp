@@ -1,18 +1,94 @@
-// Placeholder until the command is built.
+// qv-flash identify: which radio is on the line, and which firmware version it holds.
+
 #include <CLI/CLI.hpp>
-#include <iostream>
+#include <algorithm>
+#include <memory>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/exit_codes.h"
+#include "cli/json_text.h"
+#include "cli/port_argument.h"
+#include "cli/radio_report.h"
+#include "cli/radio_run.h"
+#include "cli/traffic_trace.h"
 
 namespace qv::cli {
 
+namespace {
+
+struct IdentifyOptions {
+    std::string port;
+    bool json = false;
+    bool trace = false;
+};
+
+std::string ModelHex(const WriteJobOutcome& outcome) {
+    std::string hex = HexBytes(outcome.modelCode);
+    hex.erase(std::remove(hex.begin(), hex.end(), ' '), hex.end());
+    return hex;
+}
+
+void PrintJson(const RadioRun& run) {
+    const WriteJobOutcome& outcome = run.outcome;
+    std::optional<std::string> model;
+    std::optional<std::string> version;
+    if (outcome.identified) {
+        model = ModelHex(outcome);
+    }
+    if (outcome.versionRead) {
+        version = outcome.radioVersionText;
+    }
+    JsonObject object;
+    object.Add("port", run.port)
+        .Add("model", model)
+        .Add("version", version)
+        .Add("exitCode", static_cast<std::int64_t>(run.exitCode));
+    if (run.exitCode != kExitSuccess) {
+        object.Add("message", OutcomeMessage(outcome));
+    }
+    PrintLine(stdout, object.Text());
+}
+
+int RunIdentify(const IdentifyOptions& options) {
+    if (!IsValidPortArgument(options.port)) {
+        PrintLine(stderr, "qv-flash identify: not a port: " + options.port);
+        return kExitUsage;
+    }
+    ProgressDisplay progress(stderr, ProgressStyle::Quiet, {options.port});
+    Confirmation confirmation(true, stdout, stdin);  // identify asks nothing
+    TerminalHost host({}, confirmation, progress, 0);
+    RadioRunSettings settings;
+    settings.trace = options.trace;
+    const UpdaterSettings defaults;
+    const RadioRun run = RunRadio(options.port, settings, host, [&](RadioLink& link, JobHost& h) {
+        return RunIdentifyJob(link, h, defaults);
+    });
+
+    if (options.json) {
+        PrintJson(run);
+    } else if (run.outcome.identified) {
+        PrintLine(stdout, "model: " + ModelHex(run.outcome));
+        if (run.outcome.versionRead) {
+            PrintLine(stdout, "version: " + run.outcome.radioVersionText);
+        }
+    }
+    if (run.exitCode != kExitSuccess) {
+        PrintOutcome(run, false);
+    }
+    return run.exitCode;
+}
+
+}  // namespace
+
 Command AddIdentifyCommand(CLI::App& app) {
-    auto* sub = app.add_subcommand("identify", "not built yet");
-    return {sub, [] {
-                std::cerr << "qv-flash: identify is not built yet\n";
-                return kExitUsage;
-            }};
+    auto* sub = app.add_subcommand("identify", "Tell the radio's model code and firmware version");
+    auto options = std::make_shared<IdentifyOptions>();
+    sub->add_option("--port", options->port, "Port number of the port table or device path")
+        ->required();
+    sub->add_flag("--json", options->json, "Print the outcome as JSON");
+    sub->add_flag("--trace", options->trace, "Show every byte exchanged on stderr");
+    return {sub, [options] { return RunIdentify(*options); }};
 }
 
 }  // namespace qv::cli

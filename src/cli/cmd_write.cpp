@@ -1,18 +1,146 @@
-// Placeholder until the command is built.
+// qv-flash write: the whole job on one radio or several at once.
+
 #include <CLI/CLI.hpp>
-#include <iostream>
+#include <memory>
+#include <thread>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/exit_codes.h"
+#include "cli/json_text.h"
+#include "cli/radio_report.h"
+#include "cli/radio_run.h"
+#include "cli/write_options.h"
+#include "image/load_image.h"
 
 namespace qv::cli {
 
+namespace {
+
+ProgressStyle ChooseProgressStyle(const WriteOptions& options) {
+    if (options.quiet) {
+        return ProgressStyle::Quiet;
+    }
+    // Trace lines would tear a redrawn bar apart.
+    if (options.trace || !IsTerminal(stderr)) {
+        return ProgressStyle::Lines;
+    }
+    return ProgressStyle::Bar;
+}
+
+int ReportInvalidImage(const LoadedImage& image) {
+    if (!image.reason.empty()) {
+        const std::string where = image.line > 0 ? "line " + std::to_string(image.line) + ": " : "";
+        PrintLine(stderr, where + image.reason);
+    }
+    PrintLine(stderr, kImageNotValidMessage);
+    return kExitImageNotValid;
+}
+
+// Every radio on its own thread with its own link; one radio runs on this thread.
+std::vector<RadioRun> UpdateRadios(const WriteOptions& options, const WriteJobInput& input) {
+    const std::size_t count = options.ports.size();
+    const bool labelled = count > 1;
+    ProgressDisplay progress(stderr, ChooseProgressStyle(options), options.ports);
+    Confirmation confirmation(options.yes, options.json ? stderr : stdout, stdin);
+    RadioRunSettings settings;
+    settings.trace = options.trace;
+    settings.labelled = labelled;
+
+    std::vector<RadioRun> runs(count);
+    auto update = [&](std::size_t i) {
+        TerminalHost host(labelled ? options.ports[i] : std::string(), confirmation, progress, i);
+        runs[i] = RunRadio(options.ports[i], settings, host, [&](RadioLink& link, JobHost& h) {
+            return RunWriteJob(link, h, input);
+        });
+    };
+    if (count == 1) {
+        update(0);
+    } else {
+        std::vector<std::thread> threads;
+        for (std::size_t i = 0; i < count; ++i) {
+            threads.emplace_back(update, i);
+        }
+        for (auto& thread : threads) {
+            thread.join();
+        }
+    }
+    progress.Finish();
+    return runs;
+}
+
+void RecordRuns(const std::string& path, const std::vector<RadioRun>& runs) {
+    for (const RadioRun& run : runs) {
+        if (!AppendLine(path, RadioJson(run.port, run.outcome, run.exitCode, false))) {
+            PrintLine(stderr, "qv-flash: cannot append to the record " + path);
+        }
+    }
+}
+
+int ReportRuns(const WriteOptions& options, const std::vector<RadioRun>& runs) {
+    std::vector<int> codes;
+    std::size_t updated = 0;
+    for (const RadioRun& run : runs) {
+        codes.push_back(run.exitCode);
+        updated += run.exitCode == kExitSuccess ? 1 : 0;
+    }
+    const int worst = WorstExitCode(codes);
+    const bool labelled = runs.size() > 1;
+    if (options.json) {
+        std::string radios = "[";
+        for (const RadioRun& run : runs) {
+            radios += (radios.size() > 1 ? "," : "") +
+                      RadioJson(run.port, run.outcome, run.exitCode, true);
+        }
+        PrintLine(stdout, JsonObject()
+                              .AddRaw("radios", radios + "]")
+                              .Add("exitCode", static_cast<std::int64_t>(worst))
+                              .Text());
+    }
+    for (const RadioRun& run : runs) {
+        if (!options.json || run.exitCode != kExitSuccess) {
+            PrintOutcome(run, labelled);
+        }
+    }
+    if (labelled && !options.json) {
+        PrintLine(worst == kExitSuccess ? stdout : stderr,
+                  "Updated " + std::to_string(updated) + " of " + std::to_string(runs.size()) +
+                      " radios.");
+    }
+    return worst;
+}
+
+int RunWrite(const WriteOptions& options) {
+    const std::string problem = CheckWriteOptions(options);
+    if (!problem.empty()) {
+        PrintLine(stderr, "qv-flash write: " + problem);
+        return kExitUsage;
+    }
+    const UpdaterSettings settings = SettingsFrom(options);
+    const LoadedImage image =
+        LoadAndCheckImage(settings.maxBuffer, settings.motFilePath, settings.useMotFile);
+    if (!image.valid) {
+        return ReportInvalidImage(image);
+    }
+    WriteJobInput input;
+    input.region1Blocks = &image.region1Blocks;
+    input.versionLabel = image.versionLabel;
+    input.settings = settings;
+
+    const std::vector<RadioRun> runs = UpdateRadios(options, input);
+    if (!options.recordPath.empty()) {
+        RecordRuns(options.recordPath, runs);
+    }
+    return ReportRuns(options, runs);
+}
+
+}  // namespace
+
 Command AddWriteCommand(CLI::App& app) {
-    auto* sub = app.add_subcommand("write", "not built yet");
-    return {sub, [] {
-                std::cerr << "qv-flash: write is not built yet\n";
-                return kExitUsage;
-            }};
+    auto* sub = app.add_subcommand("write", "Write the firmware into one radio or several");
+    auto options = std::make_shared<WriteOptions>();
+    AddWriteOptions(*sub, *options);
+    return {sub, [options] { return RunWrite(*options); }};
 }
 
 }  // namespace qv::cli

@@ -11,7 +11,7 @@ enum class BoxIcon { None, Information, Question, Exclamation, Stop };
 enum class BoxAnswer { Ok, Cancel };
 
 class JobHost {
-public:
+  public:
     virtual ~JobHost() = default;
 
     // A modal message box; returns the button pressed.

@@ -3,8 +3,10 @@
 // closing it, ending with one message.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "image/hex_record.h"
 #include "protocol/radio_link.h"
@@ -25,13 +27,39 @@ struct WriteJobInput {
     UpdaterSettings settings;
 };
 
+// One step as it ran: its name (OpenPort .. ClosePort), its result and how long it took.
+struct StepReport {
+    std::string name;
+    bool succeeded = false;
+    std::chrono::milliseconds duration{0};
+};
+
 struct WriteJobOutcome {
     bool succeeded = false;
     std::int32_t status = 0;
     std::string closingMessage;  // the text of the last box, empty after a cancel
+
+    // What the job learnt on the way, for the command line's reports.
+    std::vector<StepReport> steps;  // the steps run, in order; the last one ended the job
+    bool identified = false;        // the identification block was read
+    std::array<std::uint8_t, 16> modelCode{};     // its bytes 0..15
+    bool versionRead = false;                     // the radio's version was read
+    std::array<std::uint8_t, 16> radioVersion{};  // the version reply (0xFF until read)
+    std::string radioVersionText;                 // as the confirmation shows it, or "No Data"
+    std::string newVersionText;                   // the image's version label as text
+    bool highSpeedConfirmed = false;
+    bool checksumSent = false;  // the checksum frame went out
+    std::uint16_t checksum = 0;
+    std::chrono::milliseconds duration{0};
 };
 
 // Runs the whole job on the caller's thread (the workers on their own), as OnWrite does.
 WriteJobOutcome RunWriteJob(RadioLink& link, JobHost& host, const WriteJobInput& input);
+
+// Runs the job up to the reading of the radio's version, then ends the session as a cancel
+// does (end command, close): tells which radio is on the line without asking or writing.
+// Succeeds with the model code and the version in the outcome; the closing message is empty
+// then. A failure ends, and shows its box, as in the write job.
+WriteJobOutcome RunIdentifyJob(RadioLink& link, JobHost& host, const UpdaterSettings& settings);
 
 }  // namespace qv

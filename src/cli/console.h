@@ -1,0 +1,18 @@
+#pragma once
+// qv-flash's terminal: one lock for everything that writes to stdout or stderr, so that the
+// lines of radios updated at the same time never mix inside a line.
+
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+namespace qv::cli {
+
+std::mutex& ConsoleMutex();
+
+// Writes the text and a line break under the console lock, and flushes.
+void PrintLine(std::FILE* stream, const std::string& text);
+
+bool IsTerminal(std::FILE* stream);
+
+}  // namespace qv::cli

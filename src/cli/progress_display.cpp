@@ -1,0 +1,129 @@
+#include "cli/progress_display.h"
+
+#include <algorithm>
+
+#include "cli/console.h"
+
+namespace qv::cli {
+
+namespace {
+
+// Redraws at most this often: a terminal cannot show more, and the workers must not wait.
+constexpr std::chrono::milliseconds kRedrawInterval{100};
+constexpr int kBarWidth = 30;
+
+std::string FormatDuration(double seconds) {
+    const auto total = static_cast<long>(seconds + 0.5);
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld", total / 60, total % 60);
+    return text;
+}
+
+}  // namespace
+
+ProgressDisplay::ProgressDisplay(std::FILE* stream, ProgressStyle style,
+                                 std::vector<std::string> labels)
+    : stream_(stream), style_(style) {
+    for (auto& label : labels) {
+        Slot slot;
+        slot.label = std::move(label);
+        slots_.push_back(std::move(slot));
+    }
+}
+
+void ProgressDisplay::SetRange(std::size_t slot, int low, int high) {
+    if (style_ == ProgressStyle::Quiet || slot >= slots_.size()) {
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    Slot& s = slots_[slot];
+    s.low = low;
+    s.high = high;
+    s.position = low;
+    s.started = true;
+    s.start = Clock::now();
+}
+
+void ProgressDisplay::SetPosition(std::size_t slot, int position) {
+    if (style_ == ProgressStyle::Quiet || slot >= slots_.size()) {
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    Slot& s = slots_[slot];
+    if (!s.started || position < s.low || position > s.high) {
+        return;
+    }
+    s.position = position;
+    if (style_ == ProgressStyle::Lines) {
+        PrintTenths(s);
+    } else {
+        DrawBars(position == s.high);
+    }
+}
+
+void ProgressDisplay::Finish() {
+    if (style_ != ProgressStyle::Bar) {
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    if (barsDrawn_) {
+        DrawBars(true);
+        std::lock_guard consoleLock(ConsoleMutex());
+        std::fputc('\n', stream_);
+        std::fflush(stream_);
+    }
+}
+
+void ProgressDisplay::PrintTenths(Slot& slot) {
+    const int span = std::max(slot.high - slot.low, 1);
+    const int tenth = (slot.position - slot.low) * 10 / span;
+    if (tenth <= slot.lastTenth) {
+        return;
+    }
+    slot.lastTenth = tenth;
+    char text[96];
+    std::snprintf(text, sizeof text, "%3d%% (%d/%d blocks)", tenth * 10, slot.position - slot.low,
+                  slot.high - slot.low);
+    PrintLine(stream_, slot.label + ": " + text);
+}
+
+std::string ProgressDisplay::BarText(const Slot& slot) const {
+    const int total = slot.high - slot.low;
+    const int done = std::max(slot.position - slot.low, 0);
+    const double fraction = total > 0 ? static_cast<double>(done) / total : 1.0;
+    const int filled = static_cast<int>(fraction * kBarWidth);
+    const double seconds = std::chrono::duration<double>(Clock::now() - slot.start).count();
+    const double rate = seconds > 0 ? done / seconds : 0.0;
+    const std::string left = rate > 0 ? FormatDuration((total - done) / rate) : "--:--";
+    char numbers[128];
+    std::snprintf(numbers, sizeof numbers, "] %d/%d blocks %3d%% %6.1f blocks/s %s left", done,
+                  total, static_cast<int>(fraction * 100), rate, left.c_str());
+    return slot.label + " [" + std::string(static_cast<std::size_t>(filled), '#') +
+           std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + numbers;
+}
+
+// One line per radio; the cursor goes back up over the lines drawn last time.
+void ProgressDisplay::DrawBars(bool force) {
+    const auto now = Clock::now();
+    if (!force && barsDrawn_ && now - lastDraw_ < kRedrawInterval) {
+        return;
+    }
+    lastDraw_ = now;
+    std::string text;
+    if (barsDrawn_ && slots_.size() > 1) {
+        text += "\x1b[" + std::to_string(slots_.size() - 1) + "A";
+    }
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+        text += "\r\x1b[K";
+        text += slots_[i].started ? BarText(slots_[i]) : slots_[i].label + " waiting";
+        if (i + 1 < slots_.size()) {
+            text += "\n";
+        }
+    }
+    std::lock_guard consoleLock(ConsoleMutex());
+    std::fwrite(text.data(), 1, text.size(), stream_);
+    std::fflush(stream_);
+    barsDrawn_ = true;
+}
+
+}  // namespace qv::cli

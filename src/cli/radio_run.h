@@ -1,0 +1,38 @@
+#pragma once
+// One radio's job as qv-flash runs it: its own link on the port, the terminal as host, the
+// trace when asked for; and the lines that tell the outcome.
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/terminal_host.h"
+#include "protocol/radio_link.h"
+#include "workflow/write_job.h"
+
+namespace qv::cli {
+
+struct RadioRun {
+    std::string port;
+    WriteJobOutcome outcome;
+    std::vector<LinkUpAttempt> linkUp;  // what the link-up heard
+    int exitCode = 0;
+};
+
+struct RadioRunSettings {
+    bool trace = false;
+    bool labelled = false;  // several radios: lines carry the port's name
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+};
+
+using JobRunner = std::function<WriteJobOutcome(RadioLink&, JobHost&)>;
+
+RadioRun RunRadio(const std::string& port, const RadioRunSettings& settings, TerminalHost& host,
+                  const JobRunner& runJob);
+
+// The closing lines of a radio: what the link-up heard (when it failed) and the message,
+// on stdout after a success and on stderr otherwise. With a label, one line each.
+void PrintOutcome(const RadioRun& run, bool labelled);
+
+}  // namespace qv::cli

@@ -1,0 +1,103 @@
+#include "cli/write_options.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
+#include <set>
+
+#include "cli/port_argument.h"
+
+namespace qv::cli {
+
+namespace {
+
+constexpr int kRoundsStep = 10;
+
+CLI::Validator RoundsValidator() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            int value = 0;
+            if (!CLI::detail::lexical_cast(text, value) || value < 10 || value > 90 ||
+                value % kRoundsStep != 0) {
+                return "must be 10, 20, ... 90";
+            }
+            return {};
+        },
+        "10..90 in steps of 10");
+}
+
+bool NeedsDesigner(const WriteOptions& options) {
+    return !options.motPath.empty() || options.maxBuffer || options.rounds || options.stopBits ||
+           options.unencrypted;
+}
+
+}  // namespace
+
+bool IsDesignerWord(const std::string& word) {
+    const std::string designer = kDesignerWord;
+    return word.size() == designer.size() &&
+           std::equal(word.begin(), word.end(), designer.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
+}
+
+void AddWriteOptions(CLI::App& sub, WriteOptions& options) {
+    sub.add_option("--port", options.ports,
+                   "Port number of the port table or device path; repeat it to update several "
+                   "radios at once")
+        ->allow_extra_args(false)
+        ->required();
+    sub.add_flag("--yes", options.yes, "Do not ask before writing");
+    sub.add_flag("--json", options.json, "Print the outcome as JSON");
+    sub.add_flag("--trace", options.trace, "Show every byte exchanged on stderr");
+    sub.add_flag("--quiet", options.quiet, "No progress display");
+    sub.add_option("--record", options.recordPath, "Append one JSON line per radio to FILE");
+    sub.add_option("DESIGNER", options.words, "The designer word, which allows the options below");
+    sub.add_option("--mot", options.motPath, "Write this S-record file instead of the carried one");
+    sub.add_option("--max-buffer", options.maxBuffer, "Block size of region 1")
+        ->check(CLI::IsMember({128, 256}));
+    sub.add_option("--rounds", options.rounds, "Blocks between resynchronisations (streamed)")
+        ->check(RoundsValidator());
+    sub.add_option("--stop-bits", options.stopBits, "Stop bits of the line")
+        ->check(CLI::IsMember({1, 2}));
+    sub.add_flag("--unencrypted", options.unencrypted, "Do not mask the traffic");
+}
+
+std::string CheckWriteOptions(const WriteOptions& options) {
+    bool designer = false;
+    for (const std::string& word : options.words) {
+        if (!IsDesignerWord(word)) {
+            return "unexpected argument: " + word;
+        }
+        designer = true;
+    }
+    if (!designer && NeedsDesigner(options)) {
+        return "--mot, --max-buffer, --rounds, --stop-bits and --unencrypted need the designer "
+               "word";
+    }
+    std::set<std::string> seen;
+    for (const std::string& port : options.ports) {
+        if (!IsValidPortArgument(port)) {
+            return "not a port: " + port;
+        }
+        if (!seen.insert(port).second) {
+            return "port given twice: " + port;
+        }
+    }
+    return {};
+}
+
+UpdaterSettings SettingsFrom(const WriteOptions& options) {
+    UpdaterSettings settings;
+    settings.maxBuffer = options.maxBuffer.value_or(settings.maxBuffer);
+    settings.roundsPerWrite = options.rounds.value_or(settings.roundsPerWrite);
+    settings.stopBits = options.stopBits.value_or(settings.stopBits);
+    settings.unencrypted = options.unencrypted ? 1 : 0;
+    if (!options.motPath.empty()) {
+        settings.useMotFile = 1;
+        settings.motFilePath = options.motPath;
+    }
+    return settings;
+}
+
+}  // namespace qv::cli

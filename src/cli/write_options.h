@@ -1,0 +1,45 @@
+#pragma once
+// The options of qv-flash write, and how they become the job's settings.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "workflow/updater_settings.h"
+
+namespace CLI {
+class App;
+}
+
+namespace qv::cli {
+
+// The designer word of the desktop application, compared without regard to case.
+inline constexpr const char* kDesignerWord = "qzx";
+
+struct WriteOptions {
+    std::vector<std::string> ports;
+    bool yes = false;
+    bool json = false;
+    bool trace = false;
+    bool quiet = false;
+    std::string recordPath;
+    std::vector<std::string> words;  // DESIGNER
+    std::string motPath;
+    std::optional<int> maxBuffer;
+    std::optional<int> rounds;
+    std::optional<int> stopBits;
+    bool unencrypted = false;
+};
+
+void AddWriteOptions(CLI::App& sub, WriteOptions& options);
+
+// Checks what the parser cannot: the designer word, the options that need it, the ports.
+// Returns an empty text when the options are usable, otherwise why not.
+std::string CheckWriteOptions(const WriteOptions& options);
+
+// The settings record the job reads, from the defaults and the designer options.
+UpdaterSettings SettingsFrom(const WriteOptions& options);
+
+bool IsDesignerWord(const std::string& word);
+
+}  // namespace qv::cli

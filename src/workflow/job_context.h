@@ -1,0 +1,42 @@
+#pragma once
+// The state one job keeps while its steps run.
+
+#include <array>
+#include <cstdint>
+
+#include "protocol/protocol_constants.h"
+#include "protocol/radio_link.h"
+#include "workflow/image_mirror.h"
+#include "workflow/job_host.h"
+#include "workflow/write_job.h"
+
+namespace qv {
+
+struct JobContext {
+    JobContext(RadioLink& radio, JobHost& jobHost, const WriteJobInput& jobInput,
+               WriteJobOutcome& report)
+        : link(radio), host(jobHost), input(jobInput), outcome(report) {
+        radioVersion.fill(0xFF);
+    }
+
+    RadioLink& link;
+    JobHost& host;
+    const WriteJobInput& input;
+    WriteJobOutcome& outcome;
+
+    std::int32_t status = 0;  // JobStatus: a failure that has a code of its own stores it
+    bool highSpeedConfirmed = false;
+    std::array<std::uint8_t, kIdentificationSize> identificationBlock{};
+    std::array<std::uint8_t, kVersionReplySize> radioVersion{};
+    ImageMirror mirror;
+};
+
+// A step: true lets the job go on; a failure with a code stores it in status.
+using JobStep = bool (*)(JobContext&);
+
+struct NamedStep {
+    const char* name;
+    JobStep run;
+};
+
+}  // namespace qv

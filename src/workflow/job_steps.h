@@ -1,0 +1,61 @@
+#pragma once
+// The fourteen steps of the write job, in the order the job runs them.
+
+#include <array>
+
+#include "workflow/job_context.h"
+
+namespace qv {
+
+bool OpenPort(JobContext& job);
+bool LinkUp(JobContext& job);
+bool ReadIdentification(JobContext& job);
+bool CheckModel(JobContext& job);
+bool ReadAuxVersion(JobContext& job);
+bool ConfirmVersionChange(JobContext& job);
+bool RequestHighSpeed(JobContext& job);
+bool SettleSpeed(JobContext& job);
+
+bool SendAreaCommands(JobContext& job);
+bool TransferBlocks(JobContext& job);
+bool SendChecksumFrame(JobContext& job);
+bool SendCommand5B(JobContext& job);
+bool SendEndCommand(JobContext& job);
+bool ClosePort(JobContext& job);
+
+// The exchange of the version step without its question: 0x50, 16 bytes, ACK exchange.
+bool ReadRadioVersion(JobContext& job);
+// The end command with its ACK; true when the radio acknowledged it.
+bool ExchangeEndCommand(RadioLink& link);
+
+inline constexpr std::array<NamedStep, 8> kPreparationSteps = {{
+    {"OpenPort", OpenPort},
+    {"LinkUp", LinkUp},
+    {"ReadIdentification", ReadIdentification},
+    {"CheckModel", CheckModel},
+    {"ReadAuxVersion", ReadAuxVersion},
+    {"ConfirmVersionChange", ConfirmVersionChange},
+    {"RequestHighSpeed", RequestHighSpeed},
+    {"SettleSpeed", SettleSpeed},
+}};
+
+inline constexpr std::array<NamedStep, 6> kTransferSteps = {{
+    {"SendAreaCommands", SendAreaCommands},
+    {"TransferBlocks", TransferBlocks},
+    {"SendChecksumFrame", SendChecksumFrame},
+    {"SendCommand5B", SendCommand5B},
+    {"SendEndCommand", SendEndCommand},
+    {"ClosePort", ClosePort},
+}};
+
+// What identify runs: the preparation up to the model check and both version reads.
+inline constexpr std::array<NamedStep, 6> kIdentifySteps = {{
+    {"OpenPort", OpenPort},
+    {"LinkUp", LinkUp},
+    {"ReadIdentification", ReadIdentification},
+    {"CheckModel", CheckModel},
+    {"ReadAuxVersion", ReadAuxVersion},
+    {"ReadVersion", ReadRadioVersion},
+}};
+
+}  // namespace qv

@@ -1,0 +1,157 @@
+// Steps 1 to 8: from opening the port to the line speed the transfer starts at.
+
+#include <algorithm>
+#include <array>
+
+#include "protocol/protocol_timing.h"
+#include "serial/spin_wait.h"
+#include "workflow/job_messages.h"
+#include "workflow/job_steps.h"
+#include "workflow/transfer_job.h"
+#include "workflow/version_text.h"
+
+namespace qv {
+
+namespace {
+
+bool Fail(JobContext& job, std::int32_t status) {
+    job.status = status;
+    return false;
+}
+
+bool ReadByte(RadioLink& link, std::uint8_t& byte) {
+    std::array<std::uint8_t, 1> reply{};
+    if (!link.ReadMasked(reply)) {
+        return false;
+    }
+    byte = reply[0];
+    return true;
+}
+
+// The 0x0B handshake under the step's read time-out.
+bool HighSpeedHandshake(JobContext& job) {
+    RadioLink& link = job.link;
+    std::uint8_t reply = 0;
+    if (!link.WriteMaskedByte(kCmdHighSpeed) || !ReadByte(link, reply) || reply != kAck) {
+        return false;
+    }
+    link.SwitchSpeed(kSpeedCode115200);
+    SpinWait(kHighSpeedSwitchSettle);
+    if (!link.WriteMaskedByte(kAck)) {
+        return false;
+    }
+    if (!ReadByte(link, reply) || reply != kAck) {
+        return true;  // the radio stays at 19200: the settle step brings us back there
+    }
+    if (!link.WriteMaskedByte(kAck)) {
+        return false;
+    }
+    job.highSpeedConfirmed = true;
+    return true;
+}
+
+}  // namespace
+
+bool OpenPort(JobContext& job) {
+    if (!job.link.SetOpen(true)) {
+        return Fail(job, StatusPortOpenFailed);
+    }
+    SpinWait(kPortOpenSettle);
+    return true;
+}
+
+bool LinkUp(JobContext& job) {
+    TransferJob linkUp;
+    linkUp.owner = &job.host;
+    linkUp.link = &job.link;
+    return RunTransferJob(job.host, LinkUpWorker, linkUp) != 0;
+}
+
+bool ReadIdentification(JobContext& job) {
+    RadioLink& link = job.link;
+    if (!link.WriteMaskedByte(kCmdIdentify) || !link.ReadMasked(job.identificationBlock)) {
+        return Fail(job, StatusExchangeFailed);
+    }
+    std::copy_n(job.identificationBlock.begin(), job.outcome.modelCode.size(),
+                job.outcome.modelCode.begin());
+    job.outcome.identified = true;
+    link.SumIdentification(job.identificationBlock);
+    if (!link.WriteSessionByte() || !link.AckExchange()) {
+        return Fail(job, StatusExchangeFailed);
+    }
+    // Only now: the radio masks from the ACK exchange on, and so do we.
+    link.SetSessionMask(job.identificationBlock);
+    return true;
+}
+
+bool CheckModel(JobContext& job) {
+    if (!std::equal(kExpectedModelCode.begin(), kExpectedModelCode.end(),
+                    job.identificationBlock.begin())) {
+        return Fail(job, StatusModelMismatch);
+    }
+    return true;
+}
+
+bool ReadAuxVersion(JobContext& job) {
+    RadioLink& link = job.link;
+    std::array<std::uint8_t, kVersionReplySize> auxVersion{};
+    // The auxiliary version is optional: no answer to 0x40 is no failure, a failed ACK after
+    // an answer is.
+    if (link.WriteMaskedByte(kCmdAuxVersion) && link.ReadMasked(auxVersion)) {
+        if (!link.AckExchange()) {
+            return Fail(job, StatusExchangeFailed);
+        }
+    }
+    return true;
+}
+
+bool ReadRadioVersion(JobContext& job) {
+    RadioLink& link = job.link;
+    if (!link.WriteMaskedByte(kCmdVersion) || !link.ReadMasked(job.radioVersion) ||
+        !link.AckExchange()) {
+        return Fail(job, StatusExchangeFailed);
+    }
+    job.outcome.versionRead = true;
+    job.outcome.radioVersion = job.radioVersion;
+    job.outcome.radioVersionText = RadioVersionText(job.radioVersion);
+    return true;
+}
+
+bool ConfirmVersionChange(JobContext& job) {
+    if (!ReadRadioVersion(job)) {
+        return false;
+    }
+    const std::string text = BuildVersionChangeText(job.radioVersion, job.input.versionLabel);
+    if (job.host.ShowMessage(text, kConfirmationCaption, BoxButtons::OkCancel,
+                             BoxIcon::Exclamation) == BoxAnswer::Ok) {
+        return true;
+    }
+    job.host.ShowMessage(kCancelledMessage, kConfirmationCaption, BoxButtons::Ok,
+                         BoxIcon::Exclamation);
+    return Fail(job, StatusCancelled);
+}
+
+bool RequestHighSpeed(JobContext& job) {
+    job.highSpeedConfirmed = false;
+    RadioLink& link = job.link;
+    const auto savedTimeout = link.GetReadTimeout();
+    link.SetReadTimeout(kHighSpeedRequestTimeout);
+    const bool handshakeDone = HighSpeedHandshake(job);
+    link.SetReadTimeout(savedTimeout);
+    job.outcome.highSpeedConfirmed = job.highSpeedConfirmed;
+    return handshakeDone;
+}
+
+bool SettleSpeed(JobContext& job) {
+    if (job.highSpeedConfirmed) {
+        return true;
+    }
+    RadioLink& link = job.link;
+    link.SwitchSpeed(kSpeedCode19200);
+    SpinWait(kLowSpeedReturnSettle);
+    std::uint8_t reply = 0;
+    // The radio answers the ACK at 19200 with any byte; that it answers is what counts.
+    return link.WriteMaskedByte(kAck) && ReadByte(link, reply);
+}
+
+}  // namespace qv

@@ -1,0 +1,76 @@
+// Steps 9 to 14: from erasing the areas to closing the port.
+
+#include <array>
+
+#include "protocol/frames.h"
+#include "workflow/job_steps.h"
+#include "workflow/transfer_job.h"
+
+namespace qv {
+
+bool SendAreaCommands(JobContext& job) {
+    for (const int area : kAreaOrder) {
+        const auto command = BuildAreaCommand(area);
+        if (!job.link.WriteMasked(command) || !job.link.WaitForAck()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TransferBlocks(JobContext& job) {
+    TransferJob transfer;
+    transfer.owner = &job.host;
+    transfer.link = &job.link;
+    transfer.mirror = &job.mirror;
+    transfer.roundsPerWrite = job.input.settings.roundsPerWrite;
+    if (job.input.region1Blocks != nullptr) {
+        transfer.blocks = *job.input.region1Blocks;
+    }
+    auto* worker = job.highSpeedConfirmed ? AcknowledgedTransferWorker : StreamedTransferWorker;
+    return RunTransferJob(job.host, worker, transfer) != 0;
+}
+
+bool SendChecksumFrame(JobContext& job) {
+    RadioLink& link = job.link;
+    const std::uint16_t sum = job.mirror.ChecksumSum();
+    const ChecksumFrame frame = BuildChecksumFrame(sum);
+    job.outcome.checksum = sum;
+    if (!link.WriteMaskedByte(frame.lead) || !link.WriteMasked(frame.first) ||
+        !link.WriteMasked(frame.last) || !link.WriteMasked(frame.sum)) {
+        return false;
+    }
+    job.outcome.checksumSent = true;
+    return link.WaitForAck();
+}
+
+bool SendCommand5B(JobContext& job) {
+    if (!job.link.WriteMaskedByte(kCmd5B) || !job.link.WaitForAck()) {
+        job.status = StatusExchangeFailed;
+        return false;
+    }
+    return true;
+}
+
+bool ExchangeEndCommand(RadioLink& link) {
+    std::array<std::uint8_t, 1> reply{};
+    return link.WriteMaskedByte(kCmdEnd) && link.ReadMasked(reply) && reply[0] == kAck;
+}
+
+bool SendEndCommand(JobContext& job) {
+    if (!ExchangeEndCommand(job.link)) {
+        job.status = StatusExchangeFailed;
+        return false;
+    }
+    return true;
+}
+
+bool ClosePort(JobContext& job) {
+    if (!job.link.SetOpen(false)) {
+        job.status = StatusPortCloseFailed;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qv
