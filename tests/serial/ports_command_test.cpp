@@ -1,0 +1,74 @@
+// qv-flash ports: the named paths after the devices found, and a port without permission
+// told with its fix.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct CommandRun {
+    std::string out;
+    int exitCode = -1;
+};
+
+CommandRun RunShell(const std::string& command) {
+    CommandRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    std::array<char, 4096> chunk{};
+    while (std::fgets(chunk.data(), chunk.size(), pipe) != nullptr) {
+        run.out += chunk.data();
+    }
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST(PortsCommand, ListsNamedPathsAfterTheDevicesFound) {
+    const CommandRun run =
+        RunShell("QV_SERIAL_PORTS=/dev/null:/dev/qv-no-such-port " QV_FLASH " ports --json");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find("\"device\": \"/dev/null\", \"permission-denied\": false}\n{"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("\"device\": \"/dev/qv-no-such-port\""), std::string::npos);
+}
+
+// Root may open anything: as root the command runs as an unprivileged user.
+TEST(PortsCommand, PortWithoutPermissionSaysHowToGetIt) {
+    const std::string device = "/tmp/qv_ports_no_permission_" + std::to_string(getpid());
+    std::ofstream(device) << "";
+    const bool asRoot = geteuid() == 0;
+    ASSERT_EQ(chmod(device.c_str(), asRoot ? 0660 : 0), 0);
+    if (asRoot) {
+        ASSERT_EQ(chown(device.c_str(), 0, 20), 0);  // group dialout on Debian
+    }
+    const std::string user = asRoot ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    const std::string command = "QV_SERIAL_PORTS=" + device + " " + user + QV_FLASH " ports";
+    const CommandRun text = RunShell(command);
+    const CommandRun json = RunShell(command + " --json");
+    std::remove(device.c_str());
+
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_NE(text.out.find(device + "  no permission: add yourself to group "), std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("sudo usermod -aG "), std::string::npos);
+    EXPECT_NE(json.out.find("\"permission-denied\": true, \"fix\": \"add yourself to group "),
+              std::string::npos)
+        << json.out;
+    if (asRoot) {
+        EXPECT_NE(text.out.find("group dialout: sudo usermod -aG dialout $USER, then log in again"),
+                  std::string::npos);
+    }
+}
+
+}  // namespace
