@@ -351,7 +351,8 @@ void BootLoader::HandleEnd(std::uint8_t value) {
     if (stage_ != BootStage::AwaitEnd && !cancel) {
         Deviation("end command while waiting for the " + std::string(BootStageName(stage_)));
     }
-    Reply({kAck}, false);  // the updater closes after this one
+    port_.ReleaseExclusive();  // before the ACK, so the updater's next open never races it
+    Reply({kAck}, false);      // the updater closes after this one
     EndJob(cancel ? "cancelled" : "end command");
 }
 

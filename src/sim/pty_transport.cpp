@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -126,6 +127,7 @@ bool PtyTransport::TakeUpdaterClosed() {
             if ((event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) != 0 && openers_ > 0 &&
                 --openers_ == 0) {
                 closed = true;
+                ReleaseExclusive();
             }
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
@@ -158,6 +160,14 @@ LineState PtyTransport::UpdaterLine() {
         return {};
     }
     return LineState{BaudOf(::cfgetospeed(&line)), (line.c_cflag & CSTOPB) != 0 ? 2 : 1};
+}
+
+void PtyTransport::ReleaseExclusive() {
+    // The updater's exclusive mode outlives its close while the master is open, and would
+    // refuse its next open to anyone but root.
+    if (farEndHeld_ >= 0) {
+        ::ioctl(farEndHeld_, TIOCNXCL);
+    }
 }
 
 void PtyTransport::HangUp() {

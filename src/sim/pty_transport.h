@@ -33,6 +33,7 @@ class PtyTransport : public ReplyPort {
     void Send(std::span<const std::uint8_t> wire) override;
     LineState UpdaterLine() override;
     void HangUp() override;
+    void ReleaseExclusive() override;
 
   private:
     int master_ = -1;

@@ -36,6 +36,8 @@ class ReplyPort {
     virtual LineState UpdaterLine() = 0;
     // Closes the radio's end: the updater's reads and writes fail from here on.
     virtual void HangUp() = 0;
+    // The job is over: the updater's next open must not find its port still exclusive.
+    virtual void ReleaseExclusive() {}
 };
 
 }  // namespace qv

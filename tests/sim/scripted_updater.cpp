@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -36,6 +37,9 @@ speed_t SpeedOf(int baud) {
 
 ScriptedUpdater::ScriptedUpdater(const std::string& path) {
     fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd_ >= 0) {
+        ::ioctl(fd_, TIOCEXCL);  // as the updater holds its port
+    }
 }
 
 ScriptedUpdater::~ScriptedUpdater() {
