@@ -1,0 +1,177 @@
+#include "image/srec_reader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace qv {
+
+namespace {
+
+bool IsBlank(std::uint8_t c) {
+    return c == ' ' || c == '\n' || c == '\r';
+}
+
+std::string DescribeCharacter(std::uint8_t c) {
+    char text[32];
+    if (c >= 0x21 && c < 0x7F) {
+        std::snprintf(text, sizeof text, "character '%c'", static_cast<char>(c));
+    } else {
+        std::snprintf(text, sizeof text, "byte 0x%02X", static_cast<unsigned>(c));
+    }
+    return text;
+}
+
+class RecordReader {
+  public:
+    RecordReader(std::span<const std::uint8_t> text, std::size_t cursor, LoadFailure* failure)
+        : text_(text), pos_(std::min(cursor, text.size())), failure_(failure) {}
+
+    std::size_t position() const { return pos_; }
+
+    int Run(RecordList& records);
+
+  private:
+    bool AtEnd() const { return pos_ >= text_.size(); }
+    bool Have(std::size_t chars) const { return text_.size() - pos_ >= chars; }
+    std::uint8_t Byte(std::size_t at) const {
+        return ByteValue(static_cast<char>(text_[at]), static_cast<char>(text_[at + 1]));
+    }
+    void SkipBlanks() {
+        while (!AtEnd() && IsBlank(text_[pos_])) {
+            ++pos_;
+        }
+    }
+    int Fail(std::string reason) {
+        NoteFailure(failure_, std::move(reason), LineAt(text_, pos_));
+        return 1;
+    }
+    void SkipHeader();
+    int ReadDataRecord(int addressBytes, RecordList& records);
+
+    std::span<const std::uint8_t> text_;
+    std::size_t pos_;
+    LoadFailure* failure_;
+};
+
+int RecordReader::Run(RecordList& records) {
+    SkipBlanks();
+    if (AtEnd()) {
+        return Fail("the text holds no S-record");
+    }
+    bool headerSeen = false;
+    for (;;) {
+        SkipBlanks();
+        if (AtEnd()) {
+            return Fail("the text ends before an end record");
+        }
+        if (text_[pos_] != 'S') {
+            return Fail("unexpected " + DescribeCharacter(text_[pos_]) +
+                        " where a record should start");
+        }
+        if (!Have(2)) {
+            return Fail("the text ends inside a record");
+        }
+        const std::uint8_t type = text_[pos_ + 1];
+        switch (type) {
+            case '0':
+                if (headerSeen) {
+                    return Fail("a second header record (S0)");
+                }
+                headerSeen = true;
+                SkipHeader();
+                break;
+            case '1':
+            case '2':
+            case '3': {
+                const int addressBytes = type - '0' + 1;
+                if (ReadDataRecord(addressBytes, records) != 0) {
+                    return 1;
+                }
+                break;
+            }
+            case '5':  // the count record closes the data
+            case '7':
+            case '8':
+            case '9':
+                pos_ += 2;
+                return 0;
+            default:
+                return Fail("unknown record type S" + std::string(1, static_cast<char>(type)));
+        }
+    }
+}
+
+// The header's content is not examined: it ends where the next record starts.
+void RecordReader::SkipHeader() {
+    pos_ += 2;
+    const void* next = std::memchr(text_.data() + pos_, 'S', text_.size() - pos_);
+    pos_ = next == nullptr
+               ? text_.size()
+               : static_cast<std::size_t>(static_cast<const std::uint8_t*>(next) - text_.data());
+}
+
+int RecordReader::ReadDataRecord(int addressBytes, RecordList& records) {
+    const std::size_t start = pos_;
+    pos_ += 2;
+    if (!Have(2)) {
+        return Fail("the text ends inside a record");
+    }
+    const int length = Byte(pos_);
+    const int count = length - addressBytes - 1;
+    if (count < 0) {
+        return Fail("a record shorter than its address");
+    }
+    const std::size_t dataChars = 2 * static_cast<std::size_t>(count);
+    if (!Have(2 + 2 * static_cast<std::size_t>(addressBytes) + dataChars + 2)) {
+        pos_ = text_.size();
+        return Fail("the text ends inside a record");
+    }
+    unsigned sum = static_cast<unsigned>(length);
+    std::size_t at = pos_ + 2;
+    std::uint32_t address = 0;
+    for (int i = 0; i < addressBytes; ++i, at += 2) {
+        const std::uint8_t byte = Byte(at);
+        sum += byte;
+        address = (address << 8) | byte;
+    }
+    const std::size_t dataStart = at;
+    for (std::size_t end = at + dataChars; at < end; at += 2) {
+        sum += Byte(at);
+    }
+    const std::uint8_t checksum = Byte(at);
+    if (static_cast<std::uint8_t>(255 - (sum & 0xFF)) != checksum) {
+        pos_ = start;
+        return Fail("record checksum does not match");
+    }
+    if (count > kMaxRecordDataBytes) {
+        pos_ = start;
+        return Fail("a record of " + std::to_string(count) + " data bytes (128 at most)");
+    }
+    HexRecord& record = records.emplace_back();
+    record.count = count;
+    record.address = address;
+    std::memcpy(record.hexText.data(), text_.data() + dataStart, dataChars);
+    record.checksumText[0] = static_cast<char>(text_[at]);
+    record.checksumText[1] = static_cast<char>(text_[at + 1]);
+    pos_ = at + 2;
+    return 0;
+}
+
+}  // namespace
+
+int LineAt(std::span<const std::uint8_t> text, std::size_t position) {
+    const auto end = text.begin() + static_cast<std::ptrdiff_t>(std::min(position, text.size()));
+    return 1 + static_cast<int>(std::count(text.begin(), end, '\n'));
+}
+
+int ParseSRecords(std::span<const std::uint8_t> text, std::size_t& cursor, RecordList& records,
+                  LoadFailure* failure) {
+    RecordReader reader(text, cursor, failure);
+    const int result = reader.Run(records);
+    cursor = reader.position();
+    return result;
+}
+
+}  // namespace qv
