@@ -8,8 +8,8 @@
 namespace qv {
 
 struct HexRecord {
-    std::int32_t count = 0;        // data bytes
-    std::uint32_t address = 0;     // address of the first data byte
+    std::int32_t count = 0;           // data bytes
+    std::uint32_t address = 0;        // address of the first data byte
     std::array<char, 512> hexText{};  // two characters a byte, high digit first
     std::array<char, 2> checksumText{};
 };
