@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "image/hex_record.h"
@@ -32,6 +33,9 @@ struct LoadedImage {
 // maxBuffer as region 1's block size and runs the identity and region-2 label checks.
 // A refused image comes back with valid false and empty block lists.
 LoadedImage LoadAndCheckImage(int maxBuffer, const std::string& motPath, int useMotFile);
+
+// The same sequence on plain S-record text held in memory (tests, fuzzing, benchmarks).
+LoadedImage LoadAndCheckText(int maxBuffer, std::span<const std::uint8_t> plainText);
 
 // "Updater for QV-310/QV-410(HW V2.0)         Ver. <<x>>" with every <<x>> replaced by the
 // version label up to its first zero byte, or by "Invalid Firm".
