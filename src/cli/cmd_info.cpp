@@ -1,18 +1,87 @@
-// Placeholder until the command is built.
+// qv-flash info: loads and checks the image as the desktop application does and shows it.
+
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <memory>
+#include <string>
 
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
+#include "cli/info_report.h"
+#include "image/load_image.h"
 
 namespace qv::cli {
 
+namespace {
+
+// The desktop application's designer word, compared without regard to case.
+constexpr const char* kDesignerWord = "qzx";
+constexpr int kDefaultMaxBuffer = 256;
+
+struct InfoOptions {
+    std::string designer;
+    std::string motPath;
+    int maxBuffer = kDefaultMaxBuffer;
+    bool json = false;
+    CLI::Option* motOption = nullptr;
+    CLI::Option* maxBufferOption = nullptr;
+};
+
+bool IsDesignerWord(const std::string& word) {
+    const std::string expected = kDesignerWord;
+    if (word.size() != expected.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(word[i])) != expected[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int RunInfo(const InfoOptions& options) {
+    const bool designer = !options.designer.empty();
+    if (designer && !IsDesignerWord(options.designer)) {
+        std::cerr << "qv-flash info: unknown argument: " << options.designer << "\n";
+        return kExitUsage;
+    }
+    const bool designerOptions =
+        options.motOption->count() > 0 || options.maxBufferOption->count() > 0;
+    if (designerOptions && !designer) {
+        std::cerr << "qv-flash info: --mot and --max-buffer are designer options\n";
+        return kExitUsage;
+    }
+    const int useMotFile = options.motOption->count() > 0 ? 1 : 0;
+    const LoadedImage image = LoadAndCheckImage(options.maxBuffer, options.motPath, useMotFile);
+    if (!image.valid) {
+        std::cerr << FormatRefusal(image);
+        return kExitImageNotValid;
+    }
+    std::cout << (options.json ? FormatInfoJson(image, options.maxBuffer)
+                               : FormatInfoText(image, options.maxBuffer));
+    return kExitSuccess;
+}
+
+}  // namespace
+
 Command AddInfoCommand(CLI::App& app) {
-    auto* sub = app.add_subcommand("info", "not built yet");
-    return {sub, [] {
-                std::cerr << "qv-flash: info is not built yet\n";
-                return kExitUsage;
-            }};
+    auto options = std::make_shared<InfoOptions>();
+    auto* sub = app.add_subcommand(
+        "info", "Load and check the firmware image and show its version, blocks and checksum");
+    sub->add_option("DESIGNER", options->designer,
+                    "The designer word: allows --mot and --max-buffer");
+    options->motOption =
+        sub->add_option("--mot", options->motPath, "Use this Mot (S-record) file (designer)");
+    options->maxBufferOption = sub->add_option("--max-buffer", options->maxBuffer,
+                                               "Region-1 transfer block size in bytes (designer)")
+                                   ->check(CLI::IsMember({128, 256}));
+    sub->add_flag("--json", options->json, "Print one JSON object");
+    sub->footer(
+        "Prints version, region2-label, block-size, region1-blocks, region1-bytes, "
+        "region2-blocks and checksum.\nExit codes: 0 valid image, 2 usage error, 3 image not "
+        "valid.");
+    return {sub, [options] { return RunInfo(*options); }};
 }
 
 }  // namespace qv::cli
