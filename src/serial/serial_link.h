@@ -44,12 +44,17 @@ class SerialLink {
     bool SetDevicePath(std::string path);
     std::string DeviceName() const;
 
+    // Opens or closes only when the link is not already in the wanted state.
     bool SetOpen(bool wanted);
+    // A device that cannot be opened leaves the link closed and holds nothing; a failure after
+    // that (queues, line settings, time-outs, RTS) leaves it open for the caller's Close.
     // Opening an open link closes it first, so no handle is ever lost.
     bool Open();
+    // False when there was no handle to close.
     bool Close();
     bool IsOpen() const { return openFlag_ != 0; }
 
+    // Stored without blanks; applied at once to an open port ("9600,N,8,2").
     bool SetLineSettings(std::string_view text);
     std::string GetLineSettings() const { return lineSettings_; }
     bool SetReadTimeout(std::chrono::milliseconds timeout);
