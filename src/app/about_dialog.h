@@ -1,0 +1,28 @@
+#pragma once
+// The About box: the product's name, its build label and a one-line notice.
+
+#include <QtWidgets/QDialog>
+#include <memory>
+
+namespace Ui {
+class AboutDialog;
+}
+
+namespace qv {
+
+inline constexpr const char* kAboutBuildLabel = "R731-2T";
+inline constexpr const char* kProductName = "Updater for QV-310/QV-410(HW V2.0)";
+inline constexpr const char* kAboutNotice = "Free software; use at your own risk.";
+
+class AboutDialog final : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit AboutDialog(QWidget* parent = nullptr);
+    ~AboutDialog() override;
+
+  private:
+    std::unique_ptr<Ui::AboutDialog> ui_;
+};
+
+}  // namespace qv

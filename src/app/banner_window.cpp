@@ -1,0 +1,170 @@
+#include "app/banner_window.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QElapsedTimer>
+#include <QtGui/QGuiApplication>
+#include <QtGui/QPainter>
+#include <QtGui/QScreen>
+#include <QtGui/QWindow>
+
+namespace qv {
+
+namespace {
+
+// Where the texts go, in pixels of the picture.
+constexpr int kTitleTop = 107;
+constexpr int kSubtitleTop = 130;
+constexpr int kRightColumnEdge = 410;
+struct RightLine {
+    int textIndex;  // 0-based index into the banner texts
+    int top;
+};
+// Banner text 6 (index 5) is never drawn.
+constexpr std::array<RightLine, 4> kRightLines{{{2, 195}, {3, 208}, {4, 221}, {6, 247}}};
+// Generous height for one line's box; drawText does not clip to it.
+constexpr int kLineBoxHeight = 40;
+
+constexpr int kLargePixels = 20;
+constexpr int kMiddlePixels = 17;
+constexpr int kSmallPixels = 15;
+constexpr int kFontWeight = 500;
+
+// The window system maps a new window asynchronously, and the thread blocks in the port probe
+// right after: wait this long at most for the banner to be on screen before painting it.
+constexpr std::chrono::milliseconds kExposeWait{300};
+constexpr std::chrono::milliseconds kExposePoll{10};
+
+int bannerEnabled = 0;
+BannerWindow* currentBanner = nullptr;
+BannerTexts bannerTexts;
+
+QFont MakeBannerFont(int pixelSize) {
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    font.setWeight(static_cast<QFont::Weight>(kFontWeight));
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+}  // namespace
+
+void EnableBanner(int flag) {
+    bannerEnabled = flag;
+}
+
+void SetBannerTexts(const BannerTexts& texts) {
+    bannerTexts = texts;
+}
+
+BannerWindow* CurrentBanner() {
+    return currentBanner;
+}
+
+void ShowBanner(QWidget* owner) {
+    if (bannerEnabled == 0 || currentBanner != nullptr) {
+        return;
+    }
+    auto* banner = new BannerWindow(owner);
+    if (!banner->HasPicture()) {
+        delete banner;  // no picture, no banner, no message
+        return;
+    }
+    currentBanner = banner;
+    banner->Present();
+}
+
+void CloseBanner() {
+    if (bannerEnabled != 0 && currentBanner != nullptr) {
+        currentBanner->Hide();
+    }
+}
+
+BannerWindow::BannerWindow(QWidget* owner)
+    : QWidget(owner, Qt::SplashScreen | Qt::FramelessWindowHint),
+      owner_(owner),
+      picture_(QStringLiteral(":/qv-updater/banner.png")),
+      largeFont_(MakeBannerFont(kLargePixels)),
+      middleFont_(MakeBannerFont(kMiddlePixels)),
+      smallFont_(MakeBannerFont(kSmallPixels)) {
+    setObjectName(QStringLiteral("banner"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::ArrowCursor);
+    if (HasPicture()) {
+        setFixedSize(picture_.size());
+    }
+}
+
+BannerWindow::~BannerWindow() {
+    if (currentBanner == this) {
+        currentBanner = nullptr;
+    }
+}
+
+void BannerWindow::Present() {
+    CentreOverOwner();
+    show();
+    lifetimeTimer_.start(static_cast<int>(kBannerLifetime.count()), this);
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() != nullptr && !windowHandle()->isExposed() &&
+           waited.elapsed() < kExposeWait.count()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents,
+                                        static_cast<int>(kExposePoll.count()));
+    }
+    repaint();  // at once: the port probe that follows does not let the event loop run
+}
+
+void BannerWindow::Hide() {
+    lifetimeTimer_.stop();
+    hide();
+    if (currentBanner == this) {
+        currentBanner = nullptr;
+    }
+    deleteLater();
+    if (owner_ != nullptr && owner_->isVisible()) {
+        owner_->repaint();
+    }
+}
+
+void BannerWindow::CentreOverOwner() {
+    QRect area;
+    if (owner_ != nullptr && owner_->isVisible()) {
+        area = owner_->frameGeometry();
+    } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        area = screen->availableGeometry();
+    }
+    QRect frame(QPoint(0, 0), size());
+    frame.moveCenter(area.center());
+    move(frame.topLeft());
+}
+
+void BannerWindow::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, picture_);
+    painter.setPen(QColor(0, 0, 0));
+    painter.setBackgroundMode(Qt::TransparentMode);
+    const int width = picture_.width();
+
+    painter.setFont(largeFont_);
+    painter.drawText(QRect(0, kTitleTop, width, kLineBoxHeight), Qt::AlignTop | Qt::AlignHCenter,
+                     bannerTexts[0]);
+    painter.setFont(middleFont_);
+    painter.drawText(QRect(0, kSubtitleTop, width, kLineBoxHeight), Qt::AlignTop | Qt::AlignHCenter,
+                     bannerTexts[1]);
+    painter.setFont(smallFont_);
+    for (const RightLine& line : kRightLines) {
+        painter.drawText(QRect(0, line.top, kRightColumnEdge, kLineBoxHeight),
+                         Qt::AlignTop | Qt::AlignRight, bannerTexts[line.textIndex]);
+    }
+}
+
+void BannerWindow::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == lifetimeTimer_.timerId()) {
+        Hide();
+    }
+}
+
+}  // namespace qv

@@ -1,0 +1,102 @@
+#include "app/qt_job_host.h"
+
+#include <QtCore/QEventLoop>
+#include <QtCore/QMetaObject>
+#include <QtCore/QThread>
+#include <QtGui/QKeyEvent>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QProgressBar>
+#include <QtWidgets/QWidget>
+#include <thread>
+
+namespace qv {
+
+QtJobHost::QtJobHost(QWidget* window, QProgressBar* progressBar, LockableWindow& controls,
+                     Prompts& prompts)
+    : window_(window), progressBar_(progressBar), controls_(controls), prompts_(prompts) {}
+
+BoxAnswer QtJobHost::ShowMessage(const std::string& text, const std::string& caption,
+                                 BoxButtons buttons, BoxIcon icon) {
+    return prompts_.ShowMessage(window_, text, caption, buttons, icon);
+}
+
+void QtJobHost::LockControls() {
+    controls_.LockControls();
+}
+
+void QtJobHost::UnlockControls() {
+    controls_.UnlockControls();
+}
+
+void QtJobHost::SetProgressRange(int low, int high) {
+    OnWindowThread([this, low, high] { progressBar_->setRange(low, high); });
+}
+
+void QtJobHost::SetProgressPosition(int position) {
+    OnWindowThread([this, position] {
+        // Below the range the bar shows empty; above it, full.
+        if (position < progressBar_->minimum()) {
+            progressBar_->reset();
+        } else {
+            progressBar_->setValue(std::min(position, progressBar_->maximum()));
+        }
+    });
+}
+
+void QtJobHost::OnWindowThread(const std::function<void()>& action) {
+    if (QThread::currentThread() == progressBar_->thread()) {
+        action();
+        return;
+    }
+    QMetaObject::invokeMethod(progressBar_, action, Qt::BlockingQueuedConnection);
+}
+
+int QtJobHost::RunWorker(const std::function<int()>& work) {
+    QEventLoop waitLoop;
+    bool workerDone = false;
+    int result = 0;
+    CloseRequestSwallower swallower;
+    qApp->installEventFilter(&swallower);
+    workerRunning_ = true;
+
+    std::thread worker([&work, &waitLoop, &workerDone, &result] {
+        const int outcome = work();
+        // The worker's last word: it returns only once the window's thread has taken it.
+        QMetaObject::invokeMethod(
+            &waitLoop,
+            [&] {
+                result = outcome;
+                workerDone = true;
+                waitLoop.quit();
+            },
+            Qt::BlockingQueuedConnection);
+    });
+    if (!workerDone) {
+        waitLoop.exec();
+    }
+    worker.join();
+
+    workerRunning_ = false;
+    qApp->removeEventFilter(&swallower);
+    return result;
+}
+
+bool CloseRequestSwallower::eventFilter(QObject* /*watched*/, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::Close:
+        case QEvent::Quit:
+            event->ignore();
+            return true;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride: {
+            const auto* key = static_cast<const QKeyEvent*>(event);
+            return (key->modifiers() & Qt::AltModifier) != 0 || key->key() == Qt::Key_Alt ||
+                   key->key() == Qt::Key_F10;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace qv

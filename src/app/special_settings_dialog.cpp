@@ -1,0 +1,162 @@
+#include "app/special_settings_dialog.h"
+
+#include <QtWidgets/QComboBox>
+
+#include "app/dialog_units.h"
+#include "ui_special_settings_dialog.h"
+
+namespace qv {
+
+namespace {
+
+constexpr int kWidthUnits = 252;
+constexpr int kHeightUnits = 293;
+
+// baudIndex values of the speed table behind the radio buttons.
+constexpr int kBaud19200 = 1;
+constexpr int kBaud38400 = 5;
+constexpr int kBaud57600 = 6;
+constexpr int kBaud115200 = 7;
+
+constexpr int kSmallBuffer = 128;
+constexpr int kLargeBuffer = 256;
+constexpr int kRoundsFirst = 10;
+constexpr int kRoundsStep = 10;
+constexpr int kRoundsLast = 90;
+
+}  // namespace
+
+SpecialSettingsDialog::SpecialSettingsDialog(const UpdaterSettings& settings, Prompts& prompts,
+                                             QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      ui_(std::make_unique<Ui::SpecialSettingsDialog>()),
+      prompts_(prompts),
+      baudIndex_(settings.baudIndex),
+      stopBits_(settings.stopBits),
+      maxBuffer_(settings.maxBuffer),
+      roundsPerWrite_(settings.roundsPerWrite),
+      unencrypted_(settings.unencrypted),
+      useMotFile_(settings.useMotFile),
+      motFilePath_(settings.motFilePath) {
+    ui_->setupUi(this);
+    ApplyDialogUnits(this, kWidthUnits, kHeightUnits);
+    InitDialog();
+    ConnectHandlers();
+}
+
+SpecialSettingsDialog::~SpecialSettingsDialog() = default;
+
+UpdaterSettings SpecialSettingsDialog::Settings() const {
+    UpdaterSettings settings;
+    settings.baudIndex = baudIndex_;
+    settings.maxBuffer = maxBuffer_;
+    settings.roundsPerWrite = roundsPerWrite_;
+    settings.stopBits = stopBits_;
+    settings.unencrypted = unencrypted_;
+    settings.useMotFile = useMotFile_;
+    settings.motFilePath = motFilePath_;
+    return settings;
+}
+
+void SpecialSettingsDialog::InitDialog() {
+    // The file name field starts empty at every opening, even when a path is kept.
+    const bool motFile = useMotFile_ != 0;
+    ui_->useMotFileCheck->setChecked(motFile);
+    ui_->motFileEdit->setEnabled(motFile);
+    ui_->referButton->setEnabled(motFile);
+    ui_->motFileEdit->clear();
+
+    ui_->unencryptedCheck->setChecked(unencrypted_ == 1);
+
+    switch (baudIndex_) {
+        case kBaud19200:
+            ui_->baud19200Radio->setChecked(true);
+            break;
+        case kBaud57600:
+            ui_->baud57600Radio->setChecked(true);
+            break;
+        case kBaud115200:
+            ui_->baud115200Radio->setChecked(true);
+            break;
+        default:
+            ui_->baud38400Radio->setChecked(true);
+            break;
+    }
+    ui_->stopBit2Radio->setChecked(stopBits_ == 2);
+    ui_->stopBit1Radio->setChecked(stopBits_ != 2);
+
+    FillList(ui_->maxBufferList, kSmallBuffer, kLargeBuffer - kSmallBuffer, kLargeBuffer,
+             maxBuffer_);
+    FillList(ui_->roundsList, kRoundsFirst, kRoundsStep, kRoundsLast, roundsPerWrite_);
+}
+
+// Entries are added in ascending order, which is also their order as text. Nothing is selected
+// when the setting matches no entry.
+void SpecialSettingsDialog::FillList(QComboBox* list, int first, int step, int last, int selected) {
+    list->clear();
+    for (int value = first; value <= last; value += step) {
+        list->addItem(QString::number(value), value);
+        if (value == selected) {
+            list->setCurrentIndex(list->count() - 1);
+        }
+    }
+    if (list->findData(selected) < 0) {
+        list->setCurrentIndex(-1);
+    }
+}
+
+void SpecialSettingsDialog::ConnectHandlers() {
+    connect(ui_->baud57600Radio, &QAbstractButton::clicked, this,
+            [this] { baudIndex_ = kBaud57600; });
+    connect(ui_->baud19200Radio, &QAbstractButton::clicked, this,
+            [this] { baudIndex_ = kBaud19200; });
+    connect(ui_->baud38400Radio, &QAbstractButton::clicked, this,
+            [this] { baudIndex_ = kBaud38400; });
+    connect(ui_->baud115200Radio, &QAbstractButton::clicked, this,
+            [this] { baudIndex_ = kBaud115200; });
+    connect(ui_->stopBit1Radio, &QAbstractButton::clicked, this, [this] { stopBits_ = 1; });
+    connect(ui_->stopBit2Radio, &QAbstractButton::clicked, this, [this] { stopBits_ = 2; });
+    connect(ui_->unencryptedCheck, &QAbstractButton::clicked, this,
+            [this] { unencrypted_ = unencrypted_ == 0 ? 1 : 0; });
+    connect(ui_->useMotFileCheck, &QAbstractButton::clicked, this,
+            &SpecialSettingsDialog::OnUseMotFileClicked);
+    connect(ui_->referButton, &QAbstractButton::clicked, this,
+            &SpecialSettingsDialog::OnReferClicked);
+    // Only a choice from the list changes a setting; text typed into the field does not.
+    connect(ui_->maxBufferList, &QComboBox::activated, this,
+            [this](int index) { maxBuffer_ = ui_->maxBufferList->itemData(index).toInt(); });
+    connect(ui_->roundsList, &QComboBox::activated, this,
+            [this](int index) { roundsPerWrite_ = ui_->roundsList->itemData(index).toInt(); });
+    connect(ui_->okButton, &QAbstractButton::clicked, this, &SpecialSettingsDialog::accept);
+    connect(ui_->cancelButton, &QAbstractButton::clicked, this, &SpecialSettingsDialog::reject);
+}
+
+void SpecialSettingsDialog::OnUseMotFileClicked() {
+    // The path is kept either way; only the field and "Refer" follow the box.
+    useMotFile_ = useMotFile_ == 0 ? 1 : 0;
+    const bool motFile = useMotFile_ != 0;
+    ui_->motFileEdit->setEnabled(motFile);
+    ui_->referButton->setEnabled(motFile);
+}
+
+void SpecialSettingsDialog::OnReferClicked() {
+    const std::optional<QString> path =
+        prompts_.ChooseFileToOpen(this, QString::fromLatin1(kMotFileFilter));
+    if (!path) {
+        return;
+    }
+    motFilePath_ = path->toStdString();
+    ui_->motFileEdit->setText(*path);
+}
+
+void SpecialSettingsDialog::accept() {
+    if (useMotFile_ == 1 && ui_->motFileEdit->text().isEmpty()) {
+        prompts_.ShowMessage(this, kMustInputFileName, kMustInputFileNameCaption, BoxButtons::Ok,
+                             BoxIcon::Stop);
+        return;
+    }
+    QDialog::accept();
+}
+
+}  // namespace qv

@@ -1,0 +1,82 @@
+#pragma once
+// The main window: loads and checks the firmware, lists the ports, runs the write job, and
+// asks before the program ends.
+
+#include <QtCore/QStringList>
+#include <QtWidgets/QDialog>
+#include <memory>
+
+#include "app/prompts.h"
+#include "app/qt_job_host.h"
+#include "image/load_image.h"
+#include "protocol/radio_link.h"
+#include "workflow/updater_settings.h"
+
+namespace Ui {
+class UpdaterDialog;
+}
+
+namespace qv {
+
+// The command-line word that turns the designer mode on, in any letter case.
+inline constexpr const char* kDesignerWord = "qzx";
+inline constexpr const char* kProductCaption = "Updater for QV-310/QV-410(HW V2.0)";
+inline constexpr const char* kDesignerMessage = "This is Special Version for Designer!";
+inline constexpr const char* kExitQuestion = "Do you wish to exit this program?";
+inline constexpr const char* kExitCaption = "Confirmation";
+inline constexpr const char* kImageErrorCaption = "Error";
+inline constexpr const char* kCheckingPortsText = "Checking COM Port Connection.....";
+// The system command that opens the About box (its low four bits are free).
+inline constexpr int kAboutCommand = 0x0010;
+
+class UpdaterDialog final : public QDialog, public LockableWindow {
+    Q_OBJECT
+
+  public:
+    // arguments: the command line without the program's name.
+    UpdaterDialog(RadioLink& link, const QStringList& arguments, Prompts& prompts,
+                  QWidget* parent = nullptr);
+    ~UpdaterDialog() override;
+
+    // Runs OnInitWindow once, before the window is first shown.
+    void setVisible(bool visible) override;
+    // The Cancel command: "&Exit", Escape, and the close box.
+    void reject() override;
+
+    void OnInitWindow();
+    void OnWrite();
+    void OnPortSelected();
+    void OnSpecialSettings();
+    void OnExit();
+    void OnSystemCommand(int command);
+    void LockControls() override;
+    void UnlockControls() override;
+
+    bool DesignerMode() const { return designerMode_; }
+    const UpdaterSettings& Settings() const { return settings_; }
+    const LoadedImage& Image() const { return image_; }
+    bool JobRunning() const { return controlsLocked_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void ReadCommandLine();
+    bool LoadFirmwareImage(const std::string& path, int useMotFile);
+    void SetTitle();
+    void ScanPorts();
+
+    std::unique_ptr<Ui::UpdaterDialog> ui_;
+    RadioLink& link_;
+    QStringList arguments_;
+    Prompts& prompts_;
+    std::unique_ptr<QtJobHost> host_;
+    UpdaterSettings settings_;
+    LoadedImage image_;
+    bool designerMode_ = false;
+    bool initialised_ = false;
+    bool controlsLocked_ = false;
+};
+
+}  // namespace qv

@@ -1,0 +1,67 @@
+#include "app_fixture.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <QtCore/QTimer>
+#include <QtWidgets/QApplication>
+#include <cstdlib>
+
+namespace qv::test {
+
+PseudoTerminal::PseudoTerminal() {
+    int slave = -1;
+    char name[256] = {};
+    if (openpty(&master_, &slave, name, nullptr, nullptr) != 0) {
+        master_ = -1;
+        return;
+    }
+    path_ = name;
+    // The application opens the far end by its path; the master keeps the terminal alive.
+    close(slave);
+}
+
+PseudoTerminal::~PseudoTerminal() {
+    if (master_ >= 0) {
+        close(master_);
+    }
+}
+
+SerialPortsEnv::SerialPortsEnv(const std::vector<std::string>& paths) {
+    std::string joined;
+    for (const std::string& path : paths) {
+        joined += (joined.empty() ? "" : ":") + path;
+    }
+    setenv("QV_SERIAL_PORTS", joined.c_str(), 1);
+}
+
+SerialPortsEnv::~SerialPortsEnv() {
+    unsetenv("QV_SERIAL_PORTS");
+}
+
+AppFixture::~AppFixture() {
+    if (window) {
+        window->hide();
+    }
+}
+
+void AppFixture::Start(const QStringList& arguments) {
+    window = std::make_unique<UpdaterDialog>(link, arguments, prompts);
+    window->show();
+}
+
+void WhenModalOpensImpl(std::function<bool(QWidget*)> tryAction) {
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, tryAction] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal->isVisible() && tryAction(modal)) {
+            poll->stop();
+            poll->deleteLater();
+        }
+    });
+    poll->start();
+}
+
+}  // namespace qv::test

@@ -1,0 +1,78 @@
+#pragma once
+// The main window as the program builds it, with scripted prompts and its own link, plus the
+// real parts the tests need around it: pseudo-terminals.
+
+#include <QtCore/QTemporaryDir>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QProgressBar>
+#include <QtWidgets/QPushButton>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/updater_dialog.h"
+#include "mot_file_maker.h"
+#include "protocol/radio_link.h"
+#include "scripted_prompts.h"
+
+namespace qv::test {
+
+// One pseudo-terminal; the tests hand its far end to the application as a serial port.
+class PseudoTerminal {
+  public:
+    PseudoTerminal();
+    ~PseudoTerminal();
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+    bool Ok() const { return master_ >= 0; }
+    const std::string& DevicePath() const { return path_; }
+
+  private:
+    int master_ = -1;
+    std::string path_;
+};
+
+// Sets QV_SERIAL_PORTS for the lifetime of the object.
+class SerialPortsEnv {
+  public:
+    explicit SerialPortsEnv(const std::vector<std::string>& paths);
+    ~SerialPortsEnv();
+};
+
+class AppFixture {
+  public:
+    ~AppFixture();
+    void Start(const QStringList& arguments = {});
+
+    template <typename T>
+    T* Find(const char* name) const {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+    QPushButton* WriteButton() const { return Find<QPushButton>("writeButton"); }
+    QPushButton* ExitButton() const { return Find<QPushButton>("exitButton"); }
+    QPushButton* SpecialButton() const { return Find<QPushButton>("specialSettingsButton"); }
+    QComboBox* PortList() const { return Find<QComboBox>("portList"); }
+    QProgressBar* ProgressBar() const { return Find<QProgressBar>("progressBar"); }
+
+    RadioLink link;
+    ScriptedPrompts prompts;
+    std::unique_ptr<UpdaterDialog> window;
+};
+
+// Runs action on the next modal dialog of type T once it is open (from inside its exec()).
+void WhenModalOpensImpl(std::function<bool(QWidget*)> tryAction);
+
+template <typename T>
+void WhenModalOpens(std::function<void(T*)> action) {
+    WhenModalOpensImpl([action](QWidget* modal) {
+        auto* dialog = dynamic_cast<T*>(modal);
+        if (dialog == nullptr) {
+            return false;
+        }
+        action(dialog);
+        return true;
+    });
+}
+
+}  // namespace qv::test

@@ -1,0 +1,92 @@
+// The port list: the probe over the port table at start-up and the choice of a port.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "app_fixture.h"
+#include "serial/port_table.h"
+
+namespace qv::test {
+namespace {
+
+std::vector<std::string> Entries(const QComboBox* list) {
+    std::vector<std::string> entries;
+    for (int i = 0; i < list->count(); ++i) {
+        entries.push_back(list->itemText(i).toStdString());
+    }
+    return entries;
+}
+
+TEST(PortList, ListsTheTablesPortsInOrderAndSetsTheFirstIntoTheLink) {
+    PseudoTerminal first;
+    PseudoTerminal second;
+    ASSERT_TRUE(first.Ok() && second.Ok());
+    SerialPortsEnv ports({first.DevicePath(), "/nonexistent/ttyQV", second.DevicePath()});
+    AppFixture app;
+    app.Start();
+
+    QComboBox* list = app.PortList();
+    const std::vector<std::string> entries = Entries(list);
+    // Serial devices of this machine come first in the table; ours are the last two.
+    ASSERT_GE(entries.size(), 2u);
+    EXPECT_EQ(entries[entries.size() - 2], first.DevicePath());
+    EXPECT_EQ(entries.back(), second.DevicePath());
+    EXPECT_TRUE(list->isEnabled());
+    EXPECT_EQ(list->currentIndex(), 0);
+    EXPECT_EQ(app.link.GetPortNumber(), list->itemData(0).toInt());
+    EXPECT_EQ(DeviceNameForPort(app.link.GetPortNumber()), entries.front());
+    if (entries.size() != 2u) {
+        std::printf("NOTE: this machine has %zu serial ports of its own\n", entries.size() - 2);
+    }
+
+    // Each entry carries its port number; choosing it sets that number into the link.
+    const int last = list->count() - 1;
+    list->setCurrentIndex(last);
+    emit list->activated(last);
+    EXPECT_EQ(app.link.GetPortNumber(), list->itemData(last).toInt());
+    EXPECT_EQ(DeviceNameForPort(app.link.GetPortNumber()), second.DevicePath());
+    EXPECT_TRUE(app.prompts.boxes.empty());
+}
+
+// Holds every serial device of this machine with an exclusive lock, as another program
+// using them would, so that the application can open none of them.
+class MachinePortsHeld {
+  public:
+    MachinePortsHeld() {
+        for (const PortInfo& port : ListPorts()) {
+            const int fd = open(port.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                held_.push_back(fd);
+            } else if (fd >= 0) {
+                close(fd);
+            }
+        }
+    }
+    ~MachinePortsHeld() {
+        for (const int fd : held_) {
+            close(fd);
+        }
+    }
+
+  private:
+    std::vector<int> held_;
+};
+
+TEST(PortList, NoUsablePortLeavesTheListEmptyAndDisabled) {
+    SerialPortsEnv ports({"/nonexistent/ttyQV"});
+    MachinePortsHeld held;
+    AppFixture app;
+    app.Start();
+    if (app.PortList()->count() != 0) {
+        GTEST_SKIP() << "SKIPPED LOUDLY: a serial port of this machine could not be held: "
+                     << app.PortList()->itemText(0).toStdString();
+    }
+    EXPECT_FALSE(app.PortList()->isEnabled());
+    EXPECT_TRUE(app.WriteButton()->isEnabled()) << "Write follows the image check alone";
+    EXPECT_TRUE(app.prompts.boxes.empty());
+}
+
+}  // namespace
+}  // namespace qv::test

@@ -1,0 +1,97 @@
+// Start-up of the main window: the designer word, the image check and the title.
+
+#include <gtest/gtest.h>
+
+#include "app/special_settings_dialog.h"
+#include "app_fixture.h"
+
+namespace qv::test {
+namespace {
+
+struct CommandLineCase {
+    const char* name;
+    QStringList arguments;
+    int designerBoxes;
+};
+
+void PrintTo(const CommandLineCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class CommandLine : public ::testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(CommandLine, DesignerWordShowsOneBoxPerMatchAndTurnsTheModeOn) {
+    const CommandLineCase& c = GetParam();
+    SerialPortsEnv noPorts({});
+    AppFixture app;
+    app.Start(c.arguments);
+
+    ASSERT_EQ(app.prompts.boxes.size(), static_cast<std::size_t>(c.designerBoxes));
+    for (const ShownBox& box : app.prompts.boxes) {
+        EXPECT_EQ(box.text, "This is Special Version for Designer!");
+        EXPECT_EQ(box.caption, "Updater for QV-310/QV-410(HW V2.0)");
+        EXPECT_EQ(box.buttons, BoxButtons::Ok);
+        EXPECT_EQ(box.icon, BoxIcon::Information);
+    }
+    const bool designer = c.designerBoxes > 0;
+    EXPECT_EQ(app.window->DesignerMode(), designer);
+    EXPECT_EQ(app.SpecialButton()->isVisible(), designer);
+    EXPECT_TRUE(app.WriteButton()->isEnabled());
+    EXPECT_TRUE(app.ExitButton()->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, CommandLine,
+    ::testing::Values(CommandLineCase{"none", {}, 0},
+                      CommandLineCase{"twiceInMixedCase", {"QzX", "--verbose", "qzX"}, 2},
+                      CommandLineCase{"otherWordsIgnored", {"qzxx", "-qzx", "designer"}, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Title, ShowsTheCarriedPackagesVersionAfterNineBlanks) {
+    SerialPortsEnv noPorts({});
+    AppFixture app;
+    app.Start();
+    const auto& label = app.window->Image().versionLabel;
+    const std::string version(reinterpret_cast<const char*>(label.data()),
+                              std::find(label.begin(), label.end(), 0) - label.begin());
+    ASSERT_FALSE(version.empty());
+    EXPECT_EQ(app.window->windowTitle().toStdString(),
+              "Updater for QV-310/QV-410(HW V2.0)         Ver. " + version);
+}
+
+// A package that fails a check, loaded through the same path as the carried one: one box,
+// "Invalid Firm" in the title, Write off and Exit on.
+TEST(InvalidImage, OneBoxInvalidTitleWriteDisabledExitEnabled) {
+    QTemporaryDir dir;
+    MotFileSpec foreign;
+    foreign.rightIdentity = false;
+    const QString motFile = WriteMotFile(dir, "foreign.srec", foreign);
+    ASSERT_FALSE(motFile.isEmpty()) << "srec_cat could not write the Mot file";
+
+    SerialPortsEnv noPorts({});
+    AppFixture app;
+    app.Start({"qzx"});
+    app.prompts.boxes.clear();
+    app.prompts.files.push_back(motFile);
+    WhenModalOpens<SpecialSettingsDialog>([](SpecialSettingsDialog* dialog) {
+        dialog->findChild<QAbstractButton*>("useMotFileCheck")->click();
+        dialog->findChild<QAbstractButton*>("referButton")->click();
+        dialog->findChild<QAbstractButton*>("okButton")->click();
+    });
+    app.SpecialButton()->click();
+
+    ASSERT_EQ(app.prompts.boxes.size(), 1u);
+    EXPECT_EQ(app.prompts.boxes[0].text, "The firmware file selected is not valid for this model.");
+    EXPECT_EQ(app.prompts.boxes[0].caption, "Error");
+    EXPECT_EQ(app.prompts.boxes[0].buttons, BoxButtons::Ok);
+    EXPECT_EQ(app.prompts.boxes[0].icon, BoxIcon::None);
+    EXPECT_EQ(app.window->windowTitle().toStdString(),
+              "Updater for QV-310/QV-410(HW V2.0)         Ver. Invalid Firm");
+    EXPECT_FALSE(app.WriteButton()->isEnabled());
+    EXPECT_TRUE(app.ExitButton()->isEnabled());
+    EXPECT_TRUE(app.window->Image().region1Blocks.empty());
+    EXPECT_FALSE(app.link.IsOpen());
+}
+
+}  // namespace
+}  // namespace qv::test

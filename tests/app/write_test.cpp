@@ -1,0 +1,188 @@
+// A whole Write through the window against the simulated radio: the confirmation, the
+// progress bar, the closing box, and no way out while the job runs.
+
+#include <gtest/gtest.h>
+
+#include <QtCore/QTimer>
+#include <QtTest/QTest>
+#include <QtWidgets/QAbstractButton>
+
+#include "app/special_settings_dialog.h"
+#include "app_fixture.h"
+#include "sim/simulator.h"
+
+namespace qv::test {
+namespace {
+
+constexpr const char* kConfirmCaption = "Solvane Updater";
+// Polls the window while the job's worker waits run its event loop.
+constexpr int kWatchIntervalMs = 2;
+
+// What the window looked like while the job ran, seen from inside the job.
+struct JobWatch {
+    int highestPosition = -1;
+    int positionsSeen = 0;
+    bool exitEverEnabled = false;
+    bool writeEverEnabled = false;
+    bool windowEverHidden = false;
+    int watchTicks = 0;
+};
+
+class WriteThroughWindow : public ::testing::Test {
+  protected:
+    void StartWith(const SimulatorOptions& options) {
+        sim = Simulator::Start(options);
+        ASSERT_NE(sim, nullptr);
+        ports = std::make_unique<SerialPortsEnv>(std::vector<std::string>{sim->DevicePath()});
+        app.Start({"qzx"});
+        // Serial ports of this machine may come first; the technician picks the radio's.
+        QComboBox* list = app.PortList();
+        const int simEntry = list->findText(QString::fromStdString(sim->DevicePath()));
+        ASSERT_GE(simEntry, 0);
+        list->setCurrentIndex(simEntry);
+        emit list->activated(simEntry);
+
+        // A small Mot file keeps the transfer short.
+        const QString motFile = WriteMotFile(dir, "small.srec", MotFileSpec{});
+        ASSERT_FALSE(motFile.isEmpty()) << "srec_cat could not write the Mot file";
+        app.prompts.files.push_back(motFile);
+        WhenModalOpens<SpecialSettingsDialog>([](SpecialSettingsDialog* dialog) {
+            dialog->findChild<QAbstractButton*>("useMotFileCheck")->click();
+            dialog->findChild<QAbstractButton*>("referButton")->click();
+            dialog->findChild<QAbstractButton*>("okButton")->click();
+        });
+        app.SpecialButton()->click();
+        ASSERT_TRUE(app.WriteButton()->isEnabled());
+        app.prompts.boxes.clear();
+    }
+
+    // Presses Write with a watcher that, whenever the job lets events through, notes the
+    // window's state and tries every way out: the close box, Alt+F4 and Escape.
+    void PressWrite() {
+        QTimer watcher;
+        watcher.setInterval(kWatchIntervalMs);
+        QObject::connect(&watcher, &QTimer::timeout, [this] {
+            if (!app.window->JobRunning()) {
+                return;
+            }
+            ++watch.watchTicks;
+            const int position = app.ProgressBar()->value();
+            if (position > watch.highestPosition) {
+                watch.highestPosition = position;
+                ++watch.positionsSeen;
+            }
+            watch.exitEverEnabled |= app.ExitButton()->isEnabled();
+            watch.writeEverEnabled |= app.WriteButton()->isEnabled();
+            app.window->close();
+            QTest::keyClick(app.window.get(), Qt::Key_F4, Qt::AltModifier);
+            QTest::keyClick(app.window.get(), Qt::Key_Escape);
+            watch.windowEverHidden |= !app.window->isVisible();
+        });
+        watcher.start();
+        app.WriteButton()->click();
+        watcher.stop();
+    }
+
+    void ExpectIdleAgain() {
+        EXPECT_FALSE(app.window->JobRunning());
+        EXPECT_TRUE(app.WriteButton()->isEnabled());
+        EXPECT_TRUE(app.ExitButton()->isEnabled());
+        EXPECT_TRUE(app.PortList()->isEnabled());
+        EXPECT_TRUE(app.SpecialButton()->isEnabled());
+        EXPECT_TRUE(app.window->isVisible());
+        EXPECT_EQ(app.ProgressBar()->value(), app.ProgressBar()->minimum() - 1) << "bar empty";
+        for (const ShownBox& box : app.prompts.boxes) {
+            EXPECT_NE(box.text, "Do you wish to exit this program?") << "asked during the job";
+        }
+    }
+
+    std::unique_ptr<Simulator> sim;
+    std::unique_ptr<SerialPortsEnv> ports;
+    QTemporaryDir dir;
+    AppFixture app;
+    JobWatch watch;
+};
+
+TEST_F(WriteThroughWindow, CompletesWithProgressAndNoWayOutMeanwhile) {
+    StartWith(SimulatorOptions{});
+    const int blocks = static_cast<int>(app.window->Image().region1Blocks.size());
+    int barAtCompletion = -2;
+    int barMaximum = -2;
+    bool lockedAtConfirmation = false;
+    app.prompts.answer = [&](const ShownBox& box) {
+        if (box.caption == kConfirmCaption) {
+            lockedAtConfirmation = !app.WriteButton()->isEnabled() &&
+                                   !app.ExitButton()->isEnabled() && !app.PortList()->isEnabled() &&
+                                   !app.SpecialButton()->isEnabled();
+            app.window->close();  // refused: no confirmation, window stays
+        }
+        if (box.text == "Writing completed.") {
+            barAtCompletion = app.ProgressBar()->value();
+            barMaximum = app.ProgressBar()->maximum();
+        }
+        return BoxAnswer::Ok;
+    };
+    PressWrite();
+
+    ASSERT_EQ(app.prompts.boxes.size(), 2u);
+    const ShownBox& confirm = app.prompts.boxes[0];
+    EXPECT_EQ(confirm.text,
+              " Please confirm the version change: \n Ver. SIM-0.9 -> Ver. TEST-2.1\n"
+              "Do you want to continue?");
+    EXPECT_EQ(confirm.caption, kConfirmCaption);
+    EXPECT_EQ(confirm.buttons, BoxButtons::OkCancel);
+    EXPECT_EQ(confirm.icon, BoxIcon::Exclamation);
+    const ShownBox& done = app.prompts.boxes[1];
+    EXPECT_EQ(done.text, "Writing completed.");
+    EXPECT_EQ(done.caption, "Updater for QV-310/QV-410(HW V2.0)");
+    EXPECT_EQ(done.icon, BoxIcon::Information);
+
+    EXPECT_TRUE(lockedAtConfirmation);
+    EXPECT_EQ(barMaximum, blocks);
+    EXPECT_EQ(barAtCompletion, blocks) << "the bar reached N before the closing box";
+    EXPECT_GT(watch.watchTicks, 0) << "the window's events flowed during the workers";
+    EXPECT_FALSE(watch.exitEverEnabled);
+    EXPECT_FALSE(watch.writeEverEnabled);
+    EXPECT_FALSE(watch.windowEverHidden);
+    ExpectIdleAgain();
+
+    ASSERT_TRUE(sim->WaitForJobs(1, std::chrono::seconds(5)));
+    const SimReport report = sim->Report();
+    EXPECT_TRUE(report.deviations.empty()) << report.deviations.front().message;
+    ASSERT_EQ(report.jobLog.size(), 1u);
+    EXPECT_TRUE(report.jobLog[0].checksumAcked);
+}
+
+TEST_F(WriteThroughWindow, CancelledAtTheConfirmationEndsWithItsOneBox) {
+    StartWith(SimulatorOptions{});
+    app.prompts.answer = [](const ShownBox& box) {
+        return box.caption == kConfirmCaption && box.buttons == BoxButtons::OkCancel
+                   ? BoxAnswer::Cancel
+                   : BoxAnswer::Ok;
+    };
+    PressWrite();
+    ASSERT_EQ(app.prompts.boxes.size(), 2u);
+    EXPECT_EQ(app.prompts.boxes[1].text, "Operation has been canceled");
+    EXPECT_EQ(app.prompts.boxes[1].caption, kConfirmCaption);
+    EXPECT_EQ(app.prompts.boxes[1].buttons, BoxButtons::Ok);
+    EXPECT_EQ(app.prompts.boxes[1].icon, BoxIcon::Exclamation);
+    EXPECT_FALSE(watch.windowEverHidden);
+    ExpectIdleAgain();
+}
+
+TEST_F(WriteThroughWindow, WrongModelEndsWithItsOneErrorBox) {
+    SimulatorOptions options;
+    options.faults.push_back(SimFault{SimFaultKind::WrongModel});
+    StartWith(options);
+    PressWrite();
+    ASSERT_EQ(app.prompts.boxes.size(), 1u);
+    EXPECT_EQ(app.prompts.boxes[0].text, "Check Model Name and Market Code.");
+    EXPECT_EQ(app.prompts.boxes[0].caption, "Error");
+    EXPECT_EQ(app.prompts.boxes[0].buttons, BoxButtons::Ok);
+    EXPECT_EQ(app.prompts.boxes[0].icon, BoxIcon::Stop);
+    EXPECT_FALSE(watch.windowEverHidden);
+    ExpectIdleAgain();
+}
+
+}  // namespace
+}  // namespace qv::test
