@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "cli/json_text.h"
+
 namespace qv::cli {
 namespace {
 
@@ -9,31 +11,6 @@ std::string Hex4(std::uint16_t value) {
     char text[5];
     std::snprintf(text, sizeof text, "%04x", value);
     return text;
-}
-
-std::string JsonQuoted(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20 || byte > 0x7E) {
-            char escaped[7];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            quoted += escaped;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
-}
-
-void AddField(std::string& json, const char* key, const std::string& quotedValue) {
-    json += ", ";
-    json += JsonQuoted(key);
-    json += ": ";
-    json += quotedValue;
 }
 
 }  // namespace
@@ -64,23 +41,23 @@ std::string PortTextLine(const PortInfo& port) {
 }
 
 std::string PortJsonLine(const PortInfo& port) {
-    std::string json = "{\"number\": " + std::to_string(port.number);
-    AddField(json, "device", JsonQuoted(port.device));
+    JsonObject json;
+    json.Add("number", std::int64_t{port.number}).Add("device", port.device);
     if (port.usbVendorId && port.usbProductId) {
-        AddField(json, "usb-vendor-id", JsonQuoted(Hex4(*port.usbVendorId)));
-        AddField(json, "usb-product-id", JsonQuoted(Hex4(*port.usbProductId)));
+        json.Add("usb-vendor-id", Hex4(*port.usbVendorId));
+        json.Add("usb-product-id", Hex4(*port.usbProductId));
     }
     if (!port.serialNumber.empty()) {
-        AddField(json, "serial-number", JsonQuoted(port.serialNumber));
+        json.Add("serial-number", port.serialNumber);
     }
     if (!port.description.empty()) {
-        AddField(json, "description", JsonQuoted(port.description));
+        json.Add("description", port.description);
     }
-    AddField(json, "permission-denied", port.permissionDenied ? "true" : "false");
+    json.Add("permission-denied", port.permissionDenied);
     if (port.permissionDenied) {
-        AddField(json, "fix", JsonQuoted(PermissionFix(port)));
+        json.Add("fix", PermissionFix(port));
     }
-    return json + "}";
+    return json.Text();
 }
 
 }  // namespace qv::cli

@@ -37,10 +37,10 @@ TEST(PortsCommand, ListsNamedPathsAfterTheDevicesFound) {
     const CommandRun run =
         RunShell("QV_SERIAL_PORTS=/dev/null:/dev/qv-no-such-port " QV_FLASH " ports --json");
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.out.find("\"device\": \"/dev/null\", \"permission-denied\": false}\n{"),
+    EXPECT_NE(run.out.find("\"device\":\"/dev/null\",\"permission-denied\":false}\n{"),
               std::string::npos)
         << run.out;
-    EXPECT_NE(run.out.find("\"device\": \"/dev/qv-no-such-port\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"device\":\"/dev/qv-no-such-port\""), std::string::npos);
 }
 
 // Root may open anything: as root the command runs as an unprivileged user.
@@ -62,7 +62,7 @@ TEST(PortsCommand, PortWithoutPermissionSaysHowToGetIt) {
     EXPECT_NE(text.out.find(device + "  no permission: add yourself to group "), std::string::npos)
         << text.out;
     EXPECT_NE(text.out.find("sudo usermod -aG "), std::string::npos);
-    EXPECT_NE(json.out.find("\"permission-denied\": true, \"fix\": \"add yourself to group "),
+    EXPECT_NE(json.out.find("\"permission-denied\":true,\"fix\":\"add yourself to group "),
               std::string::npos)
         << json.out;
     if (asRoot) {
