@@ -18,6 +18,9 @@ namespace {
 
 // How often the main thread looks whether the jobs asked for are done.
 constexpr std::chrono::milliseconds kWatchInterval{100};
+// After the last job the updater still reads the end command's ACK; closing the terminal at
+// once could hang up under it.
+constexpr std::chrono::milliseconds kLastJobGrace{500};
 
 // Written beside the target and renamed, so a reader never sees half a file.
 bool WriteWhole(const std::string& path, const void* data, std::size_t size) {
@@ -95,7 +98,12 @@ int main(int argc, char** argv) {
         if (::sigtimedwait(&stopSignals, nullptr, &watch) > 0) {
             break;
         }
-        if (simulator->Finished() || (line.jobs > 0 && simulator->Report().jobs >= line.jobs)) {
+        if (simulator->Finished()) {
+            break;
+        }
+        if (line.jobs > 0 && simulator->Report().jobs >= line.jobs) {
+            const timespec grace{0, std::chrono::nanoseconds(kLastJobGrace).count()};
+            ::sigtimedwait(&stopSignals, nullptr, &grace);
             break;
         }
     }

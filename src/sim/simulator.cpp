@@ -45,6 +45,7 @@ struct Simulator::State {
     std::array<int, 2> wake{-1, -1};
     std::deque<Arrival> pending;
     Clock::time_point lastDue{};
+    LineState lastLine;  // the line of the last byte queued
 
     void Run();
     void Queue(const TaggedByte& byte, bool closed, Clock::time_point now);
@@ -54,6 +55,15 @@ struct Simulator::State {
 
 void Simulator::State::Queue(const TaggedByte& byte, bool closed, Clock::time_point now) {
     Clock::time_point due = now;
+    if (options.lineRate && !closed && byte.line != lastLine) {
+        // On a cable the updater's change of line waits until its bytes have left; a
+        // pseudo-terminal does not wait, so the bytes still on the wire arrive at once.
+        for (Arrival& arrival : pending) {
+            arrival.due = std::min(arrival.due, now);
+        }
+        lastDue = now;
+        lastLine = byte.line;
+    }
     if (options.lineRate) {
         due = std::max(now, lastDue);
         if (!closed) {

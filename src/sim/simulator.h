@@ -38,7 +38,8 @@ struct SimulatorOptions {
     bool lineRate = false;               // handle each byte only after its time on the wire
     std::vector<SimFault> faults;
     // Called on the simulator's thread after each job has ended, with the report and the
-    // flash of that moment (the program writes --report and --dump from here).
+    // flash of that moment (the program writes --report and --dump from here). It must not
+    // call back into the Simulator.
     std::function<void(const SimReport&, std::span<const std::uint8_t> flash)> onJobEnd;
 };
 
