@@ -52,8 +52,8 @@ BoxAnswer Confirmation::Ask(const std::string& portLabel, const std::string& tex
     }
     std::string answer;
     const bool answered = ReadAnswer(in_, answer);
-    if (!answered) {
-        PrintLine(out_, "");  // the prompt's line ends even when no answer came
+    if (!answered || !IsTerminal(in_)) {
+        PrintLine(out_, "");  // no echo ended the prompt's line: a pipe, or no answer at all
     }
     return answered && IsYes(answer) ? BoxAnswer::Ok : BoxAnswer::Cancel;
 }

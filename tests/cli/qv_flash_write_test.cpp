@@ -1,0 +1,327 @@
+// qv-flash write and identify, run as programs against simulated radios on pseudo-terminals.
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <chrono>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "flash_process.h"
+#include "image/image_mirror.h"
+#include "image/load_image.h"
+#include "job_test_support.h"
+#include "sim/simulator.h"
+
+namespace qv {
+namespace {
+
+using namespace std::chrono_literals;
+using test::ProcessResult;
+
+constexpr int kTestBlocks = 25;
+constexpr const char* kCompleted = "Writing completed.";
+constexpr const char* kConnectionLastLine = "Please try again.";
+
+class QvFlashTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dir_ = new std::string(test::MakeTempDir());
+        test::WriteTestMot(MotPath(), kTestBlocks);
+        image_ = new LoadedImage(LoadAndCheckImage(256, MotPath(), 1));
+    }
+    static void TearDownTestSuite() {
+        delete image_;
+        delete dir_;
+    }
+    static std::string MotPath() { return *dir_ + "/small.mot"; }
+
+    static SimulatorOptions Radio() {
+        SimulatorOptions options;
+        options.listenSpeed = 9600;  // the first speed probed: no time lost in the link-up
+        return options;
+    }
+
+    // write with the designer word and the small file, then the case's own arguments.
+    static std::vector<std::string> WriteArgs(const std::string& port,
+                                              const std::vector<std::string>& extra) {
+        std::vector<std::string> args = {"write", "--port", port, "qzx", "--mot", MotPath()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return args;
+    }
+
+    static bool HoldsImage(const Simulator& sim) {
+        return sim.Flash() == test::Region1Of(image_->region1Blocks);
+    }
+
+    static std::string* dir_;
+    static LoadedImage* image_;
+};
+
+std::string* QvFlashTest::dir_ = nullptr;
+LoadedImage* QvFlashTest::image_ = nullptr;
+
+enum class Flash { Image, Untouched, Any };
+
+struct WriteCase {
+    const char* name;
+    void (*radio)(SimulatorOptions&);
+    std::vector<std::string> arguments;
+    const char* input;  // what the user types at the prompt
+    int exitCode;
+    const char* lastLine;  // of stdout after a success, of stderr otherwise
+    Flash flash;
+};
+
+void Plain(SimulatorOptions&) {}
+
+// clang-format off
+const WriteCase kWriteCases[] = {
+    {"acknowledged", Plain, {"--yes"}, "", 0, kCompleted, Flash::Image},
+    {"streamed", [](SimulatorOptions& o) { o.highSpeed = false; }, {"--yes"}, "", 0, kCompleted,
+     Flash::Image},
+    {"yes at the prompt", Plain, {}, "y\n", 0, kCompleted, Flash::Image},
+    {"radio listening at 4800", [](SimulatorOptions& o) { o.listenSpeed = 4800; }, {"--yes"}, "",
+     0, kCompleted, Flash::Image},
+    {"one stop bit", [](SimulatorOptions& o) { o.stopBits = 1; }, {"--yes", "--stop-bits", "1"},
+     "", 0, kCompleted, Flash::Image},
+    {"no at the prompt", Plain, {}, "n\n", 6, "Operation has been canceled", Flash::Untouched},
+    {"no answer at the prompt", Plain, {}, "", 6, "Operation has been canceled",
+     Flash::Untouched},
+    {"wrong model", [](SimulatorOptions& o) { o.faults = {{SimFaultKind::WrongModel}}; },
+     {"--yes"}, "", 5, "Check Model Name and Market Code.", Flash::Untouched},
+    {"nak on a block", [](SimulatorOptions& o) { o.faults = {{SimFaultKind::NakBlock, 3}}; },
+     {"--yes"}, "", 1, kConnectionLastLine, Flash::Any},
+    {"hang-up mid-transfer",
+     [](SimulatorOptions& o) { o.faults = {{SimFaultKind::HangupBlock, 10}}; }, {"--yes"}, "", 1,
+     kConnectionLastLine, Flash::Any},
+    {"checksum refused", [](SimulatorOptions& o) { o.faults = {{SimFaultKind::BadChecksum}}; },
+     {"--yes"}, "", 1, kConnectionLastLine, Flash::Any},
+};
+// clang-format on
+
+void PrintTo(const WriteCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class WriteCaseTest : public QvFlashTest, public ::testing::WithParamInterface<WriteCase> {};
+
+TEST_P(WriteCaseTest, EndsWithItsMessageAndExitCode) {
+    const WriteCase& c = GetParam();
+    SimulatorOptions options = Radio();
+    c.radio(options);
+    auto sim = Simulator::Start(options);
+    ASSERT_NE(sim, nullptr);
+    const std::vector<std::uint8_t> oldFlash = sim->Flash();
+
+    const ProcessResult run = test::RunQvFlash(WriteArgs(sim->DevicePath(), c.arguments), c.input);
+
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+    const std::string& lastStream = c.exitCode == 0 ? run.out : run.err;
+    EXPECT_EQ(ProcessResult::LastLine(lastStream), c.lastLine) << run.out << run.err;
+    if (c.exitCode != 0) {
+        EXPECT_EQ(run.out.find(kCompleted), std::string::npos);
+        EXPECT_EQ(run.err.find(kCompleted), std::string::npos);
+    }
+    // The radio saw the job end: the port was closed on this way out too.
+    ASSERT_TRUE(sim->WaitForJobs(1, 10s));
+    const SimReport report = sim->Report();
+    if (c.flash == Flash::Image) {
+        EXPECT_TRUE(HoldsImage(*sim));
+        EXPECT_TRUE(report.deviations.empty()) << report.deviations.front().message;
+    } else if (c.flash == Flash::Untouched) {
+        EXPECT_EQ(sim->Flash(), oldFlash);
+    }
+    if (c.exitCode == 6) {
+        EXPECT_NE(run.out.find("Continue? [y/N]"), std::string::npos);
+        EXPECT_EQ(report.jobLog.at(0).end, "cancelled");  // the end command went out
+    }
+}
+
+std::string CaseName(const ::testing::TestParamInfo<WriteCase>& info) {
+    std::string name;
+    for (const char* p = info.param.name; *p != 0; ++p) {
+        name += std::isalnum(static_cast<unsigned char>(*p)) != 0 ? *p : '_';
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Write, WriteCaseTest, ::testing::ValuesIn(kWriteCases), CaseName);
+
+// Two resynchronisations for 25 blocks in rounds of 10, and the confirmation of a radio
+// that holds no version.
+TEST_F(QvFlashTest, StreamedRoundsAndNoVersion) {
+    SimulatorOptions options = Radio();
+    options.highSpeed = false;
+    options.noVersion = true;
+    auto sim = Simulator::Start(options);
+    ASSERT_NE(sim, nullptr);
+    const ProcessResult run =
+        test::RunQvFlash(WriteArgs(sim->DevicePath(), {"--yes", "--rounds", "10"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find(" Please confirm the version change: \nNo Data -> Ver. TEST-1.0\n"
+                           "Do you want to continue?\n"),
+              std::string::npos)
+        << run.out;
+    ASSERT_TRUE(sim->WaitForJobs(1, 10s));
+    const SimReport report = sim->Report();
+    EXPECT_EQ(report.resynchronisations, 2);
+    EXPECT_EQ(report.jobLog.at(0).transfer, "streamed");
+    EXPECT_TRUE(HoldsImage(*sim));
+}
+
+// Every trace line shows the bytes as sent and as on the wire: the same without the mask,
+// different with it; the record line carries the checksum the image gives.
+TEST_F(QvFlashTest, TraceShowsTheMaskAndRecordAppendsALine) {
+    struct Case {
+        bool unencrypted;
+        bool masked;
+    };
+    for (const Case c : {Case{true, false}, Case{false, true}}) {
+        SCOPED_TRACE(c.unencrypted ? "unencrypted" : "masked");
+        auto sim = Simulator::Start(Radio());
+        ASSERT_NE(sim, nullptr);
+        const std::string record = *dir_ + "/record.jsonl";
+        std::vector<std::string> extra = {"--yes", "--trace", "--record", record};
+        if (c.unencrypted) {
+            extra.push_back("--unencrypted");
+        }
+        const ProcessResult run = test::RunQvFlash(WriteArgs(sim->DevicePath(), extra));
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        ASSERT_TRUE(sim->WaitForJobs(1, 10s));
+        EXPECT_EQ(sim->Report().jobLog.at(0).masked, c.masked);
+        EXPECT_TRUE(HoldsImage(*sim));
+
+        int lines = 0;
+        int differing = 0;
+        std::istringstream trace(run.err);
+        for (std::string line; std::getline(trace, line);) {
+            const auto data = line.find(" data: ");
+            const auto wire = line.find(" wire: ");
+            if (data == std::string::npos || wire == std::string::npos) {
+                continue;
+            }
+            ++lines;
+            differing += line.substr(data + 7, wire - data - 7) != line.substr(wire + 7) ? 1 : 0;
+        }
+        EXPECT_GT(lines, kTestBlocks);
+        EXPECT_EQ(differing > 0, c.masked);
+
+        std::ifstream file(record);
+        std::string last;
+        for (std::string line; std::getline(file, line);) {
+            last = line;
+        }
+        char checksum[32];
+        std::snprintf(checksum, sizeof checksum, "\"checksum\":\"0x%04X\"",
+                      Region1Checksum(image_->region1Blocks));
+        EXPECT_NE(last.find(checksum), std::string::npos) << last;
+        EXPECT_NE(last.find("\"result\":\"Writing completed.\""), std::string::npos) << last;
+        EXPECT_NE(last.find("\"oldVersion\":\"SIM-0.9\",\"newVersion\":\"TEST-1.0\""),
+                  std::string::npos)
+            << last;
+    }
+}
+
+TEST_F(QvFlashTest, SeveralRadiosAtOnceWorstCodeWins) {
+    auto first = Simulator::Start(Radio());
+    auto second = Simulator::Start(Radio());
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    const ProcessResult both =
+        test::RunQvFlash(WriteArgs(first->DevicePath(), {"--yes", "--port", second->DevicePath()}));
+    EXPECT_EQ(both.exitCode, 0) << both.err;
+    EXPECT_EQ(ProcessResult::LastLine(both.out), "Updated 2 of 2 radios.");
+    EXPECT_NE(both.out.find(first->DevicePath() + ": Writing completed."), std::string::npos);
+    EXPECT_NE(both.out.find(second->DevicePath() + ": Writing completed."), std::string::npos);
+    ASSERT_TRUE(first->WaitForJobs(1, 10s));
+    ASSERT_TRUE(second->WaitForJobs(1, 10s));
+    EXPECT_TRUE(HoldsImage(*first));
+    EXPECT_TRUE(HoldsImage(*second));
+
+    const ProcessResult mixed = test::RunQvFlash(
+        WriteArgs(first->DevicePath(), {"--yes", "--port", "/dev/qv-no-such-port"}));
+    EXPECT_EQ(mixed.exitCode, 4);
+    EXPECT_EQ(ProcessResult::LastLine(mixed.err), "Updated 1 of 2 radios.");
+    EXPECT_NE(mixed.err.find("/dev/qv-no-such-port: The COM port cannot be opened."),
+              std::string::npos);
+}
+
+TEST_F(QvFlashTest, RefusedBeforeAnyRadio) {
+    struct Case {
+        std::vector<std::string> arguments;
+        int exitCode;
+        const char* lastLine;  // of stderr; nullptr: any
+    };
+    const std::string noFile = *dir_ + "/missing.mot";
+    const Case cases[] = {
+        {{"write", "--port", "/dev/qv-no-such-port", "--yes"}, 4, "The COM port cannot be opened."},
+        {{"write", "--port", "/dev/null", "--rounds", "20"}, 2, nullptr},
+        {{"write", "--port", "/dev/null", "qzx", "--rounds", "25"}, 2, nullptr},
+        {{"write", "--port", "/dev/null", "other"}, 2, nullptr},
+        {{"write", "--port", "0"}, 2, nullptr},
+        {{"write", "--port", "/dev/null", "--port", "/dev/null"}, 2, nullptr},
+        {{"write", "--port", "/dev/null", "QZX", "--mot", noFile},
+         3,
+         "The firmware file selected is not valid for this model."},
+        {{"identify", "--port", "/dev/qv-no-such-port"}, 4, "The COM port cannot be opened."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.back());
+        const ProcessResult run = test::RunQvFlash(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        if (c.lastLine != nullptr) {
+            EXPECT_EQ(ProcessResult::LastLine(run.err), c.lastLine);
+        }
+    }
+}
+
+TEST_F(QvFlashTest, IdentifyTellsModelAndVersion) {
+    struct Case {
+        bool noVersion;
+        std::vector<std::string> extra;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {false, {}, "model: 4D51563930353156FFFFFFFFFFFFFFFF\nversion: SIM-0.9\n"},
+        {true, {}, "model: 4D51563930353156FFFFFFFFFFFFFFFF\nversion: No Data\n"},
+        {false,
+         {"--json"},
+         "\"model\":\"4D51563930353156FFFFFFFFFFFFFFFF\",\"version\":\"SIM-0.9\""},
+    };
+    for (const Case& c : cases) {
+        SimulatorOptions options = Radio();
+        options.noVersion = c.noVersion;
+        auto sim = Simulator::Start(options);
+        ASSERT_NE(sim, nullptr);
+        std::vector<std::string> args = {"identify", "--port", sim->DevicePath()};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const ProcessResult run = test::RunQvFlash(args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_NE(run.out.find(c.expected), std::string::npos) << run.out;
+        ASSERT_TRUE(sim->WaitForJobs(1, 10s));
+        EXPECT_EQ(sim->Report().jobLog.at(0).end, "cancelled");
+    }
+}
+
+// Nothing answers at any speed: about 19 s of link-up, then one line on what was heard
+// before the connection message.
+TEST_F(QvFlashTest, SilentRadio) {
+    SimulatorOptions options = Radio();
+    options.faults = {{SimFaultKind::SilentLinkup}};
+    auto sim = Simulator::Start(options);
+    ASSERT_NE(sim, nullptr);
+    const ProcessResult run = test::RunQvFlash(WriteArgs(sim->DevicePath(), {"--yes"}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_GE(run.elapsed, 15s);
+    EXPECT_LE(run.elapsed, 40s);
+    EXPECT_NE(run.err.find("Link-up: heard nothing at any speed (9600, 19200, 4800, 2400, 1200, "
+                           "38400, 57600 baud).\nEnsure that all connections"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(ProcessResult::LastLine(run.err), kConnectionLastLine);
+}
+
+}  // namespace
+}  // namespace qv
