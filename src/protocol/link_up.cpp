@@ -81,7 +81,7 @@ int RadioLink::LinkUpProbe() {
             continue;
         }
         // The boot loader answers ACK only at 19200 baud, whatever speed it heard the probe at.
-        SetLineSettings(std::string(kSpeedTable[1]) + tail);
+        SetLineSettings(std::string(SpeedForCode(kSpeedCode19200)) + tail);
         SpinWait(kLineChangeSettle);
         attempt.ackSeen = PollFor(*this, kAck, kAckPollPause, attempt);
         if (attempt.ackSeen) {
