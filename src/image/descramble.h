@@ -10,4 +10,7 @@ namespace qv {
 // inverse. An odd last byte is left as it is.
 void Descramble(std::span<std::uint8_t> buffer);
 
+// The same from source into destination (of the same size), in one pass.
+void DescrambleCopy(std::span<const std::uint8_t> source, std::span<std::uint8_t> destination);
+
 }  // namespace qv

@@ -1,5 +1,6 @@
 #include "image/firmware_image.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "image/descramble.h"
@@ -20,6 +21,23 @@ void EmptyLists(RecordList& region1Blocks, RecordList& spareList, RecordList& re
     region1Blocks.clear();
     spareList.clear();
     region2Blocks.clear();
+}
+
+// Blocks of a region without holes, plus a few for holes: spares the list's regrowth.
+std::size_t EstimatedBlocks(const RecordViewList& records, int blockSize) {
+    std::size_t bytes = 0;
+    for (const RecordView& record : records) {
+        bytes += static_cast<std::size_t>(record.count);
+    }
+    return blockSize > 0 ? bytes / static_cast<std::size_t>(blockSize) + 16 : 0;
+}
+
+// SelectRecords for the big region, done in place: keeps the records that start in
+// first..last, in order, without a second list.
+RecordViewList KeepRegion(RecordViewList records, std::uint32_t first, std::uint32_t last) {
+    const auto outside = [&](const RecordView& r) { return r.address < first || r.address > last; };
+    records.erase(std::remove_if(records.begin(), records.end(), outside), records.end());
+    return records;
 }
 
 }  // namespace
@@ -53,8 +71,8 @@ int FirmwareImage::ReadSource(int useMotFile) {
         NoteFailure(&failure_, "the program carries no firmware package");
         return 1;
     }
-    std::vector<std::uint8_t> packageText(package->begin(), package->end());
-    Descramble(packageText);
+    std::vector<std::uint8_t> packageText(package->size());
+    DescrambleCopy(*package, packageText);
     TakeText(std::move(packageText));
     return 0;
 }
@@ -79,17 +97,18 @@ int FirmwareImage::LoadText(std::span<const std::uint8_t> plainText, RecordList&
 int FirmwareImage::BuildBlocks(RecordList& region1Blocks, RecordList& spareList,
                                RecordList& region2Blocks) {
     EmptyLists(region1Blocks, spareList, region2Blocks);
-    RecordList allRecords;
+    // The records stay in the text: views, not copies.
+    RecordViewList allRecords;
     allRecords.reserve(text.size() / kTypicalRecordChars + 1);
-    if (ParseSRecords(text, cursor, allRecords, &failure_) != 0) {
+    if (ParseSRecordViews(text, cursor, allRecords, &failure_) != 0) {
         return 1;
     }
-    RecordList region1Records;
-    RecordList region2Records;
-    SelectRecords(allRecords, region1Records, kRegion1First, kRegion1Last);
+    RecordViewList region2Records;
     SelectRecords(allRecords, region2Records, kRegion2First, kRegion2Last);
+    RecordViewList region1Records = KeepRegion(std::move(allRecords), kRegion1First, kRegion1Last);
 
     LoadFailure blockFailure;
+    region1Blocks.reserve(EstimatedBlocks(region1Records, blockSize));
     if (BuildTransferBlocks(region1Records, region1Blocks, blockSize, blockSize, &blockFailure) !=
         0) {
         NoteFailure(&failure_, "region 1: " + blockFailure.reason);
@@ -106,6 +125,15 @@ int FirmwareImage::BuildBlocks(RecordList& region1Blocks, RecordList& spareList,
 void SelectRecords(const RecordList& source, RecordList& destination, std::uint32_t first,
                    std::uint32_t last) {
     for (const HexRecord& record : source) {
+        if (record.address >= first && record.address <= last) {
+            destination.push_back(record);
+        }
+    }
+}
+
+void SelectRecords(const RecordViewList& source, RecordViewList& destination, std::uint32_t first,
+                   std::uint32_t last) {
+    for (const RecordView& record : source) {
         if (record.address >= first && record.address <= last) {
             destination.push_back(record);
         }

@@ -10,6 +10,7 @@
 
 #include "image/hex_record.h"
 #include "image/load_failure.h"
+#include "image/record_view.h"
 
 namespace qv {
 
@@ -55,6 +56,8 @@ class FirmwareImage {
 
 // Lists the records of source whose first address lies in first..last, in source order.
 void SelectRecords(const RecordList& source, RecordList& destination, std::uint32_t first,
+                   std::uint32_t last);
+void SelectRecords(const RecordViewList& source, RecordViewList& destination, std::uint32_t first,
                    std::uint32_t last);
 
 }  // namespace qv

@@ -1,6 +1,7 @@
 #include "image/srec_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,6 +12,25 @@ namespace {
 
 bool IsBlank(std::uint8_t c) {
     return c == ' ' || c == '\n' || c == '\r';
+}
+
+// ByteValue of every pair of characters, indexed by the two characters as they lie in
+// memory: one look-up a byte for the 2 MB the reader goes through at every start.
+struct PairTable {
+    std::array<std::uint8_t, 65536> value{};
+    PairTable() {
+        for (unsigned first = 0; first < 256; ++first) {
+            for (unsigned second = 0; second < 256; ++second) {
+                value[first | (second << 8)] =
+                    ByteValue(static_cast<char>(first), static_cast<char>(second));
+            }
+        }
+    }
+};
+
+const PairTable& Pairs() {
+    static const PairTable table;
+    return table;
 }
 
 std::string DescribeCharacter(std::uint8_t c) {
@@ -30,13 +50,13 @@ class RecordReader {
 
     std::size_t position() const { return pos_; }
 
-    int Run(RecordList& records);
+    int Run(RecordViewList& records);
 
   private:
     bool AtEnd() const { return pos_ >= text_.size(); }
     bool Have(std::size_t chars) const { return text_.size() - pos_ >= chars; }
     std::uint8_t Byte(std::size_t at) const {
-        return ByteValue(static_cast<char>(text_[at]), static_cast<char>(text_[at + 1]));
+        return pairs_.value[text_[at] | (static_cast<unsigned>(text_[at + 1]) << 8)];
     }
     void SkipBlanks() {
         while (!AtEnd() && IsBlank(text_[pos_])) {
@@ -48,14 +68,15 @@ class RecordReader {
         return 1;
     }
     void SkipHeader();
-    int ReadDataRecord(int addressBytes, RecordList& records);
+    int ReadDataRecord(int addressBytes, RecordViewList& records);
 
     std::span<const std::uint8_t> text_;
+    const PairTable& pairs_ = Pairs();
     std::size_t pos_;
     LoadFailure* failure_;
 };
 
-int RecordReader::Run(RecordList& records) {
+int RecordReader::Run(RecordViewList& records) {
     SkipBlanks();
     if (AtEnd()) {
         return Fail("the text holds no S-record");
@@ -112,7 +133,7 @@ void RecordReader::SkipHeader() {
                : static_cast<std::size_t>(static_cast<const std::uint8_t*>(next) - text_.data());
 }
 
-int RecordReader::ReadDataRecord(int addressBytes, RecordList& records) {
+int RecordReader::ReadDataRecord(int addressBytes, RecordViewList& records) {
     const std::size_t start = pos_;
     pos_ += 2;
     if (!Have(2)) {
@@ -149,12 +170,8 @@ int RecordReader::ReadDataRecord(int addressBytes, RecordList& records) {
         pos_ = start;
         return Fail("a record of " + std::to_string(count) + " data bytes (128 at most)");
     }
-    HexRecord& record = records.emplace_back();
-    record.count = count;
-    record.address = address;
-    std::memcpy(record.hexText.data(), text_.data() + dataStart, dataChars);
-    record.checksumText[0] = static_cast<char>(text_[at]);
-    record.checksumText[1] = static_cast<char>(text_[at + 1]);
+    const char* chars = reinterpret_cast<const char*>(text_.data());
+    records.push_back(RecordView{count, address, chars + dataStart, chars + at});
     pos_ = at + 2;
     return 0;
 }
@@ -166,11 +183,25 @@ int LineAt(std::span<const std::uint8_t> text, std::size_t position) {
     return 1 + static_cast<int>(std::count(text.begin(), end, '\n'));
 }
 
-int ParseSRecords(std::span<const std::uint8_t> text, std::size_t& cursor, RecordList& records,
-                  LoadFailure* failure) {
+int ParseSRecordViews(std::span<const std::uint8_t> text, std::size_t& cursor,
+                      RecordViewList& records, LoadFailure* failure) {
     RecordReader reader(text, cursor, failure);
     const int result = reader.Run(records);
     cursor = reader.position();
+    return result;
+}
+
+int ParseSRecords(std::span<const std::uint8_t> text, std::size_t& cursor, RecordList& records,
+                  LoadFailure* failure) {
+    RecordViewList views;
+    const int result = ParseSRecordViews(text, cursor, views, failure);
+    for (const RecordView& view : views) {
+        HexRecord& record = records.emplace_back();
+        record.count = view.count;
+        record.address = view.address;
+        std::memcpy(record.hexText.data(), view.hex, 2 * static_cast<std::size_t>(view.count));
+        std::memcpy(record.checksumText.data(), view.checksum, 2);
+    }
     return result;
 }
 

@@ -8,6 +8,7 @@
 
 #include "image/hex_record.h"
 #include "image/load_failure.h"
+#include "image/record_view.h"
 
 namespace qv {
 
@@ -21,6 +22,10 @@ inline constexpr int kMaxRecordDataBytes = 128;
 // Never reads beyond the end of text.
 int ParseSRecords(std::span<const std::uint8_t> text, std::size_t& cursor, RecordList& records,
                   LoadFailure* failure = nullptr);
+
+// The same, appending views into text instead of copies: what the loader uses.
+int ParseSRecordViews(std::span<const std::uint8_t> text, std::size_t& cursor,
+                      RecordViewList& records, LoadFailure* failure = nullptr);
 
 // 1 + the number of line feeds before position: the line a reader stands on.
 int LineAt(std::span<const std::uint8_t> text, std::size_t position);

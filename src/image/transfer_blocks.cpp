@@ -109,18 +109,14 @@ int Place(PendingRecord& record, PendingRecord& next, BuildState& state, LoadFai
 
 }  // namespace
 
-PendingRecord PendingFrom(const HexRecord& record) {
-    return PendingRecord{record.count, record.address, record.hexText.data(), &record};
-}
-
 bool IsValidBlockSize(int size) {
     return size >= 4 && size % 4 == 0 && size <= static_cast<int>(HexRecord{}.hexText.size() / 2);
 }
 
 int StartBlock(PendingRecord& record, HexRecord& block, std::uint32_t lastEnd, int fullSize) {
     block.count = 0;
-    if (record.source != nullptr) {
-        block.checksumText = record.source->checksumText;
+    if (record.checksum != nullptr) {
+        block.checksumText = {record.checksum[0], record.checksum[1]};
     }
     if (record.address % 2 != 0) {
         // The boot loader takes blocks at even addresses: one fill byte goes in front.
@@ -199,15 +195,25 @@ int FinishBlock(HexRecord& block, RecordList& destination, int capacity) {
 
 int BuildTransferBlocks(const RecordList& source, RecordList& destination, int fullSize,
                         int capacity, LoadFailure* failure) {
+    RecordViewList views;
+    views.reserve(source.size());
+    for (const HexRecord& record : source) {
+        views.push_back(ViewOf(record));
+    }
+    return BuildTransferBlocks(views, destination, fullSize, capacity, failure);
+}
+
+int BuildTransferBlocks(const RecordViewList& source, RecordList& destination, int fullSize,
+                        int capacity, LoadFailure* failure) {
     LoadFailure local;
     if (!IsValidBlockSize(fullSize) || !IsValidBlockSize(capacity) || fullSize > capacity) {
         NoteFailure(failure, "block size " + std::to_string(capacity) + " is not supported");
         return 1;
     }
     BuildState state{destination, fullSize, capacity};
-    PendingRecord current = source.empty() ? PendingRecord{} : PendingFrom(source.front());
+    PendingRecord current = source.empty() ? PendingRecord{} : source.front();
     for (std::size_t i = 0; i < source.size(); ++i) {
-        PendingRecord next = i + 1 < source.size() ? PendingFrom(source[i + 1]) : PendingRecord{};
+        PendingRecord next = i + 1 < source.size() ? source[i + 1] : PendingRecord{};
         int result = Place(current, next, state, local);
         while (result == 0 && current.count > 0) {
             result = Place(current, next, state, local);

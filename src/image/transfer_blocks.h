@@ -7,19 +7,13 @@
 
 #include "image/hex_record.h"
 #include "image/load_failure.h"
+#include "image/record_view.h"
 
 namespace qv {
 
 // A record while the builder works on it: the bytes not yet placed in a block. Taking
 // bytes from its front moves the address on, so nothing is placed twice.
-struct PendingRecord {
-    std::int32_t count = 0;
-    std::uint32_t address = 0;
-    const char* hex = nullptr;  // 2 * count characters
-    const HexRecord* source = nullptr;
-};
-
-PendingRecord PendingFrom(const HexRecord& record);
+using PendingRecord = RecordView;
 
 // Block sizes the builder accepts: a multiple of 4 that a HexRecord can hold.
 bool IsValidBlockSize(int size);
@@ -28,6 +22,8 @@ bool IsValidBlockSize(int size);
 // full; capacity: the size that fill decisions count against (region 1: both the block
 // size; region 2: full size 128, capacity the block size). Returns 0, or 1 when the region
 // cannot be cut soundly (blocks built so far stay in destination).
+int BuildTransferBlocks(const RecordViewList& source, RecordList& destination, int fullSize,
+                        int capacity, LoadFailure* failure = nullptr);
 int BuildTransferBlocks(const RecordList& source, RecordList& destination, int fullSize,
                         int capacity, LoadFailure* failure = nullptr);
 
