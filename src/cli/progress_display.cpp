@@ -54,6 +54,9 @@ void ProgressDisplay::SetPosition(std::size_t slot, int position) {
         return;
     }
     s.position = position;
+    if (position == s.high) {
+        s.end = Clock::now();
+    }
     if (style_ == ProgressStyle::Lines) {
         PrintTenths(s);
     } else {
@@ -92,7 +95,8 @@ std::string ProgressDisplay::BarText(const Slot& slot) const {
     const int done = std::max(slot.position - slot.low, 0);
     const double fraction = total > 0 ? static_cast<double>(done) / total : 1.0;
     const int filled = static_cast<int>(fraction * kBarWidth);
-    const double seconds = std::chrono::duration<double>(Clock::now() - slot.start).count();
+    const Clock::time_point until = slot.position == slot.high ? slot.end : Clock::now();
+    const double seconds = std::chrono::duration<double>(until - slot.start).count();
     const double rate = seconds > 0 ? done / seconds : 0.0;
     const std::string left = rate > 0 ? FormatDuration((total - done) / rate) : "--:--";
     char numbers[128];

@@ -32,6 +32,7 @@ class ProgressDisplay {
         int lastTenth = -1;  // the last 10 % step printed in the Lines style
         bool started = false;
         Clock::time_point start;
+        Clock::time_point end;  // when the position reached the top: the rate stops there
     };
 
     std::string BarText(const Slot& slot) const;

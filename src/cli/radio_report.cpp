@@ -59,8 +59,11 @@ bool LinkUpFailed(const WriteJobOutcome& outcome) {
 }
 
 std::string DescribeLinkUp(const std::vector<LinkUpAttempt>& attempts) {
-    if (attempts.empty()) {
-        return "Link-up: the probe could not be sent.";
+    // The link-up tries every speed unless a probe cannot be written.
+    if (attempts.size() < static_cast<std::size_t>(kLinkUpAttempts)) {
+        const std::string speed =
+            attempts.empty() ? std::string("the first") : attempts.back().speed;
+        return "Link-up: the probe could not be sent at " + speed + " baud.";
     }
     std::vector<std::string> heard;
     for (const LinkUpAttempt& attempt : attempts) {

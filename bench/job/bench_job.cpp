@@ -1,0 +1,96 @@
+// A whole update of the carried demo package against the simulated radio, in each transfer
+// mode: the job's time beside the time its protocol pauses add up to. Goal: at most 2 % more.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "image/load_image.h"
+#include "pause_budget.h"
+#include "sim/simulator.h"
+#include "workflow/worker_thread.h"
+#include "workflow/write_job.h"
+
+namespace qv::bench {
+namespace {
+
+// Answers every box with OK and shows nothing: the job's own time is what is measured.
+class SilentHost : public JobHost {
+  public:
+    BoxAnswer ShowMessage(const std::string&, const std::string&, BoxButtons, BoxIcon) override {
+        return BoxAnswer::Ok;
+    }
+    void LockControls() override {}
+    void UnlockControls() override {}
+    void SetProgressRange(int, int) override {}
+    void SetProgressPosition(int) override {}
+    int RunWorker(const std::function<int()>& work) override { return RunOnWorkerThread(work); }
+};
+
+void WholeUpdate(benchmark::State& state, bool highSpeed) {
+    const LoadedImage image = LoadAndCheckImage(256, "", 0);
+    if (!image.valid) {
+        state.SkipWithError("the carried package is not valid");
+        return;
+    }
+    const int blocks =
+        static_cast<int>(std::count_if(image.region1Blocks.begin(), image.region1Blocks.end(),
+                                       [](const HexRecord& block) { return block.count != 0; }));
+    WriteJobInput input;
+    input.region1Blocks = &image.region1Blocks;
+    input.versionLabel = image.versionLabel;
+
+    for (auto _ : state) {
+        SimulatorOptions options;  // listening at 19200, the second speed probed
+        options.highSpeed = highSpeed;
+        auto sim = Simulator::Start(options);
+        if (!sim) {
+            state.SkipWithError("no pseudo-terminal");
+            return;
+        }
+        RadioLink link;
+        link.SetDevicePath(sim->DevicePath());
+        SilentHost host;
+        const PauseCosts before = MeasurePauseCosts();
+        const auto start = std::chrono::steady_clock::now();
+        const WriteJobOutcome outcome = RunWriteJob(link, host, input);
+        const Seconds job = std::chrono::steady_clock::now() - start;
+        if (!outcome.succeeded || outcome.highSpeedConfirmed != highSpeed) {
+            state.SkipWithError("the job did not succeed as expected");
+            return;
+        }
+        // The machine's load moves while the job runs: take the pauses' cost on both sides.
+        const PauseCosts after = MeasurePauseCosts();
+        const PauseCosts costs{(before.sleep5 + after.sleep5) / 2,
+                               (before.spin25 + after.spin25) / 2};
+        JobShape shape;
+        shape.blocks = blocks;
+        shape.highSpeed = highSpeed;
+        const Seconds pauses = PauseBudget(shape, costs);
+        state.SetIterationTime(job.count());
+        state.counters["job_s"] = job.count();
+        state.counters["pauses_s"] = pauses.count();
+        state.counters["over_%"] = 100.0 * (job / pauses - 1.0);
+        state.counters["sleep5_ms"] = costs.sleep5.count() * 1000.0;
+        state.counters["spin25_ms"] = costs.spin25.count() * 1000.0;
+        state.counters["blocks"] = blocks;
+        std::printf("%s: job %.3f s, pauses %.3f s, %+.2f %%\n",
+                    highSpeed ? "acknowledged" : "streamed", job.count(), pauses.count(),
+                    100.0 * (job / pauses - 1.0));
+    }
+}
+
+BENCHMARK_CAPTURE(WholeUpdate, acknowledged, true)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(WholeUpdate, streamed, false)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+
+}  // namespace
+}  // namespace qv::bench
+
+BENCHMARK_MAIN();

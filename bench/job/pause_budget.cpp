@@ -1,0 +1,76 @@
+#include "pause_budget.h"
+
+#include <thread>
+
+#include "protocol/protocol_timing.h"
+#include "serial/spin_wait.h"
+
+namespace qv::bench {
+
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr int kSamples = 40;
+
+// A sleep or a time-out overshoots by a fixed amount; a spin is stretched in proportion.
+struct Costing {
+    const PauseCosts& costs;
+    Seconds Sleep(milliseconds d) const { return Seconds(d) + (costs.sleep5 - Seconds(5ms)); }
+    Seconds Spin(milliseconds d) const { return Seconds(d) * (costs.spin25 / Seconds(25ms)); }
+    Seconds SpeedChange() const { return Spin(kSpeedChangeLead) + Spin(kLineChangeSettle); }
+};
+
+Seconds LinkUp(const JobShape& shape, const Costing& c) {
+    // An attempt nobody answers: the line change, then every SYN poll times out.
+    const Seconds silent = c.Spin(kLineChangeSettle) +
+                           kLinkUpPolls * (c.Sleep(kLinkUpReadTimeout) + c.Sleep(kSynPollPause));
+    // The answered attempt: SYN and ACK come at the first poll, after each line change.
+    const Seconds answered = 2 * c.Spin(kLineChangeSettle);
+    return shape.silentAttempts * silent + answered;
+}
+
+Seconds Preparation(const JobShape& shape, const Costing& c) {
+    Seconds total =
+        c.Spin(kPortOpenSettle) + c.Spin(kLineChangeSettle) + c.Spin(kHighSpeedSwitchSettle);
+    if (!shape.highSpeed) {
+        // No ACK at 115200 within the handshake's time-out, then back to 19200.
+        total += c.Sleep(kHighSpeedRequestTimeout) + c.Spin(kLineChangeSettle) +
+                 c.Spin(kLowSpeedReturnSettle);
+    }
+    return total;
+}
+
+Seconds Transfer(const JobShape& shape, const Costing& c) {
+    if (shape.highSpeed) {
+        return c.SpeedChange() + shape.blocks * c.Sleep(kAcknowledgedBlockPause);
+    }
+    const int resyncs = shape.blocks > 0 ? (shape.blocks - 1) / shape.roundsPerWrite : 0;
+    return c.SpeedChange() + shape.blocks * c.Spin(kStreamedBlockPause) +
+           resyncs * 2 * c.SpeedChange() + c.SpeedChange();
+}
+
+}  // namespace
+
+PauseCosts MeasurePauseCosts() {
+    using Clock = std::chrono::steady_clock;
+    PauseCosts costs;
+    auto start = Clock::now();
+    for (int i = 0; i < kSamples; ++i) {
+        std::this_thread::sleep_for(5ms);
+    }
+    costs.sleep5 = (Clock::now() - start) / kSamples;
+    start = Clock::now();
+    for (int i = 0; i < kSamples / 4; ++i) {
+        SpinWait(25ms);
+    }
+    costs.spin25 = (Clock::now() - start) / (kSamples / 4);
+    return costs;
+}
+
+Seconds PauseBudget(const JobShape& shape, const PauseCosts& costs) {
+    const Costing c{costs};
+    return LinkUp(shape, c) + Preparation(shape, c) + Transfer(shape, c);
+}
+
+}  // namespace qv::bench
