@@ -2,6 +2,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
+#include <QtGui/QFontMetrics>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QPainter>
 #include <QtGui/QScreen>
@@ -24,6 +25,7 @@ constexpr std::array<RightLine, 4> kRightLines{{{2, 195}, {3, 208}, {4, 221}, {6
 // Generous height for one line's box; drawText does not clip to it.
 constexpr int kLineBoxHeight = 40;
 
+// Cell heights in pixels.
 constexpr int kLargePixels = 20;
 constexpr int kMiddlePixels = 17;
 constexpr int kSmallPixels = 15;
@@ -38,14 +40,25 @@ int bannerEnabled = 0;
 BannerWindow* currentBanner = nullptr;
 BannerTexts bannerTexts;
 
-QFont MakeBannerFont(int pixelSize) {
-    QFont font(QStringLiteral("Arial"));
+// The banner's fonts are given by their cell height (ascent plus descent), not by the size
+// of the em: take the largest pixel size whose cell fits.
+QFont MakeBannerFont(int cellHeight) {
+    // Arial, or the closest of its look-alikes that the system has.
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arimo"), QStringLiteral("Helvetica"),
+                      QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans Condensed")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
     font.setWeight(static_cast<QFont::Weight>(kFontWeight));
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
+    for (int pixels = cellHeight; pixels > 1; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetrics(font).height() <= cellHeight) {
+            break;
+        }
+    }
     return font;
 }
 

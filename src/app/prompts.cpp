@@ -25,16 +25,24 @@ QMessageBox::Icon ToQtIcon(BoxIcon icon) {
 
 }  // namespace
 
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const std::string& text,
+                                            const std::string& caption, BoxButtons buttons,
+                                            BoxIcon icon) {
+    auto box = std::make_unique<QMessageBox>(ToQtIcon(icon), QString::fromStdString(caption),
+                                             QString::fromStdString(text), QMessageBox::Ok, owner);
+    box->setTextFormat(Qt::PlainText);
+    if (buttons == BoxButtons::OkCancel) {
+        box->addButton(QMessageBox::Cancel);
+        box->setEscapeButton(QMessageBox::Cancel);
+    }
+    box->setDefaultButton(QMessageBox::Ok);
+    return box;
+}
+
 BoxAnswer QtPrompts::ShowMessage(QWidget* owner, const std::string& text,
                                  const std::string& caption, BoxButtons buttons, BoxIcon icon) {
-    QMessageBox box(ToQtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
-                    QMessageBox::Ok, owner);
-    if (buttons == BoxButtons::OkCancel) {
-        box.addButton(QMessageBox::Cancel);
-        box.setEscapeButton(QMessageBox::Cancel);
-    }
-    box.setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
+    const std::unique_ptr<QMessageBox> box = MakeMessageBox(owner, text, caption, buttons, icon);
+    return box->exec() == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
 }
 
 std::optional<QString> QtPrompts::ChooseFileToOpen(QWidget* owner, const QString& filter) {

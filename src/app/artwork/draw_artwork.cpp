@@ -46,23 +46,27 @@ QImage DrawBanner() {
     sky.setColorAt(1.0, QColor(246, 249, 252));
     painter.fillRect(image.rect(), sky);
 
-    // Radio waves from the upper left, behind everything else.
+    // Radio waves across the top, from a radio at the upper left.
     painter.setBrush(Qt::NoBrush);
-    for (int ring = 1; ring <= 5; ++ring) {
-        painter.setPen(QPen(QColor(120, 160, 205, 150 - ring * 22), 4));
-        const int radius = 22 * ring;
-        painter.drawArc(QRectF(58 - radius, 40 - radius, 2 * radius, 2 * radius), -60 * 16,
-                        90 * 16);
+    for (int ring = 1; ring <= 6; ++ring) {
+        painter.setPen(QPen(QColor(120, 160, 205, 170 - ring * 22), 3));
+        const int radius = 24 * ring;
+        painter.drawArc(QRectF(64 - radius, 30 - radius, 2 * radius, 2 * radius), -50 * 16,
+                        70 * 16);
     }
-    DrawRadio(painter, QRectF(24, 120, 56, 120), QColor(64, 86, 120));
+    DrawRadio(painter, QRectF(30, 38, 30, 52), QColor(64, 86, 120));
 
-    // A band behind the two centred lines, and a thin rule above the lower right lines.
+    // A band behind the two centred lines (tops at 107 and 130), a rule above the lower right
+    // lines (195 to 260), and a larger radio in the free lower left corner.
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(255, 255, 255, 170));
-    painter.drawRoundedRect(QRectF(96, 98, 330, 62), 10, 10);
+    painter.setBrush(QColor(255, 255, 255, 190));
+    painter.drawRect(QRectF(0, 98, kBannerWidth, 60));
     painter.setBrush(QColor(64, 86, 120));
-    painter.drawRect(QRectF(230, 186, 180, 2));
-    painter.drawRect(QRectF(0, kBannerHeight - 8, kBannerWidth, 8));
+    painter.drawRect(QRectF(0, 98, kBannerWidth, 2));
+    painter.drawRect(QRectF(0, 156, kBannerWidth, 2));
+    painter.drawRect(QRectF(250, 186, 160, 2));
+    DrawRadio(painter, QRectF(36, 196, 34, 58), QColor(64, 86, 120));
+    painter.drawRect(QRectF(0, kBannerHeight - 6, kBannerWidth, 6));
     painter.end();
     return image;
 }
