@@ -70,7 +70,7 @@ int RunIdentify(const IdentifyOptions& options) {
     } else if (run.outcome.identified) {
         PrintLine(stdout, "model: " + ModelHex(run.outcome));
         if (run.outcome.versionRead) {
-            PrintLine(stdout, "version: " + run.outcome.radioVersionText);
+            PrintLine(stdout, "version: " + Printable(run.outcome.radioVersionText));
         }
     }
     if (run.exitCode != kExitSuccess) {

@@ -20,4 +20,19 @@ bool IsTerminal(std::FILE* stream) {
     return isatty(fileno(stream)) == 1;
 }
 
+std::string Printable(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n' || (byte >= 0x20 && byte <= 0x7E)) {
+            out += c;
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+        }
+    }
+    return out;
+}
+
 }  // namespace qv::cli

@@ -15,4 +15,8 @@ void PrintLine(std::FILE* stream, const std::string& text);
 
 bool IsTerminal(std::FILE* stream);
 
+// The text with every byte outside printable ASCII, line breaks apart, written as \xNN: a
+// radio's version bytes must not reach the terminal as control sequences.
+std::string Printable(const std::string& text);
+
 }  // namespace qv::cli

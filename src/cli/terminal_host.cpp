@@ -40,7 +40,8 @@ bool ReadAnswer(std::FILE* in, std::string& answer) {
 
 BoxAnswer Confirmation::Ask(const std::string& portLabel, const std::string& text) {
     std::lock_guard lock(mutex_);
-    const std::string heading = portLabel.empty() ? text : portLabel + ":\n" + text;
+    const std::string shown = Printable(text);
+    const std::string heading = portLabel.empty() ? shown : portLabel + ":\n" + shown;
     if (assumeYes_) {
         PrintLine(out_, heading);
         return BoxAnswer::Ok;

@@ -246,6 +246,14 @@ TEST_F(QvFlashTest, SeveralRadiosAtOnceWorstCodeWins) {
     EXPECT_EQ(ProcessResult::LastLine(mixed.err), "Updated 1 of 2 radios.");
     EXPECT_NE(mixed.err.find("/dev/qv-no-such-port: The COM port cannot be opened."),
               std::string::npos);
+
+    const ProcessResult json = test::RunQvFlash(
+        WriteArgs(first->DevicePath(), {"--yes", "--json", "--port", "/dev/qv-no-such-port"}));
+    EXPECT_EQ(json.exitCode, 4);
+    EXPECT_EQ(json.out.rfind("{\"radios\":[{", 0), 0u) << json.out;
+    EXPECT_NE(json.out.find("\"result\":\"Writing completed.\""), std::string::npos);
+    EXPECT_NE(json.out.find("\"name\":\"ClosePort\",\"succeeded\":true"), std::string::npos);
+    EXPECT_NE(json.out.find("\"exitCode\":4}\n"), std::string::npos) << json.out;
 }
 
 TEST_F(QvFlashTest, RefusedBeforeAnyRadio) {
@@ -279,19 +287,22 @@ TEST_F(QvFlashTest, RefusedBeforeAnyRadio) {
 
 TEST_F(QvFlashTest, IdentifyTellsModelAndVersion) {
     struct Case {
+        const char* version;
         bool noVersion;
         std::vector<std::string> extra;
         std::string expected;
     };
+    const std::string model = "4D51563930353156FFFFFFFFFFFFFFFF";
     const Case cases[] = {
-        {false, {}, "model: 4D51563930353156FFFFFFFFFFFFFFFF\nversion: SIM-0.9\n"},
-        {true, {}, "model: 4D51563930353156FFFFFFFFFFFFFFFF\nversion: No Data\n"},
-        {false,
-         {"--json"},
-         "\"model\":\"4D51563930353156FFFFFFFFFFFFFFFF\",\"version\":\"SIM-0.9\""},
+        {"SIM-0.9", false, {}, "model: " + model + "\nversion: SIM-0.9\n"},
+        {"SIM-0.9", true, {}, "model: " + model + "\nversion: No Data\n"},
+        {"SIM-0.9", false, {"--json"}, "\"model\":\"" + model + "\",\"version\":\"SIM-0.9\""},
+        // A radio's bytes never reach the terminal as a control sequence.
+        {"A\x1b[2JB", false, {}, "version: A\\x1B[2JB\n"},
     };
     for (const Case& c : cases) {
         SimulatorOptions options = Radio();
+        options.version = c.version;
         options.noVersion = c.noVersion;
         auto sim = Simulator::Start(options);
         ASSERT_NE(sim, nullptr);
