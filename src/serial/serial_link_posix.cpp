@@ -9,7 +9,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <limits>
 
 #include "serial/line_settings.h"
 #include "serial/serial_link.h"
@@ -44,6 +46,12 @@ bool ClaimPort(int fd) {
     // and writes block from here on.
     const int flags = fcntl(fd, F_GETFL);
     return flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
+// poll takes an int of milliseconds; a longer time-out is waited for in several polls.
+int PollMilliseconds(std::chrono::milliseconds left) {
+    return static_cast<int>(
+        std::min<std::chrono::milliseconds::rep>(left.count(), std::numeric_limits<int>::max()));
 }
 
 void ApplyFrameFormat(const LineSettings& settings, termios& tio) {
@@ -191,7 +199,7 @@ bool SerialLink::ReadRaw(std::span<std::uint8_t> buffer, std::size_t& received) 
             break;
         }
         pollfd pfd{Fd(handle_), POLLIN, 0};
-        const int ready = ::poll(&pfd, 1, static_cast<int>(left.count()));
+        const int ready = ::poll(&pfd, 1, PollMilliseconds(left));
         if (ready < 0 && errno == EINTR) {
             continue;
         }
