@@ -85,13 +85,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "qv-radio-sim: cannot open a pseudo-terminal\n");
         return 1;
     }
-    std::printf("%s\n", simulator->DevicePath().c_str());
-    std::fflush(stdout);
     if (!MakeLink(line.linkPath, simulator->DevicePath())) {
         std::fprintf(stderr, "qv-radio-sim: cannot make the link %s: %s\n", line.linkPath.c_str(),
                      std::strerror(errno));
         return 1;
     }
+    // The link exists by the time the path is read.
+    std::printf("%s\n", simulator->DevicePath().c_str());
+    std::fflush(stdout);
 
     const timespec watch{0, std::chrono::nanoseconds(kWatchInterval).count()};
     for (;;) {
