@@ -72,6 +72,8 @@ class BootLoader {
     void HandleSpeedChange();
     void HandleTransferAck();
     void HandleBlockFrame();
+    // Notes what is wrong with the frame; false when the radio refuses it.
+    bool CheckBlockFrame(bool streamed, int index, std::uint32_t address, std::size_t count);
     void HandleChecksumFrame();
     void WriteBlock(std::uint32_t address, const std::uint8_t* data, std::size_t length);
     std::uint16_t FlashSum(std::uint32_t first, std::uint32_t last) const;

@@ -158,16 +158,42 @@ void BootLoader::HandleBlockFrame() {
     ++report_.frames;
     const std::uint32_t address = BigEndian32(&frame_[1]);
     const std::size_t count = frame_.size() - 7;
-    const std::uint8_t* data = &frame_[6];
-    std::uint8_t sum = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        sum = static_cast<std::uint8_t>(sum + data[i]);
+    bool accepted = CheckBlockFrame(streamed, index, address, count);
+    const SimFault* nak = FindSimFault(options_.faults, SimFaultKind::NakBlock);
+    if (nak != nullptr && nak->value == index) {
+        accepted = false;
     }
+    if (accepted) {
+        WriteBlock(address, &frame_[6], count);
+        lastBlockEnd_ = address + static_cast<std::uint32_t>(count);
+        ++job_.blocks;
+    }
+    if (!streamed) {
+        Reply({accepted ? kAck : kNak});
+        return;
+    }
+    nakPending_ = nakPending_ || !accepted;
+    if (++framesSinceResync_ > kLongestStreamedRun && !resyncNoted_) {
+        Deviation("more than 90 streamed block frames without a return to 19200 baud");
+        resyncNoted_ = true;
+    }
+}
+
+bool BootLoader::CheckBlockFrame(bool streamed, int index, std::uint32_t address,
+                                 std::size_t count) {
     const int dueBaud = streamed ? 38400 : 115200;
     const char* dueMode = streamed ? "streamed" : "acknowledged";
     if (listenBaud_ != dueBaud || job_.transfer != dueMode) {
         Deviation(Format("%s block frame %d at %d baud in a %s transfer", dueMode, index,
                          listenBaud_, job_.transfer.c_str()));
+    }
+    if (!erased_) {
+        Deviation(Format("block frame at 0x%08X before area 10 erased region 1", address));
+        erased_ = true;  // noted once
+    }
+    std::uint8_t sum = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        sum = static_cast<std::uint8_t>(sum + frame_[6 + i]);
     }
     bool accepted = true;
     if (sum != frame_.back()) {
@@ -182,28 +208,7 @@ void BootLoader::HandleBlockFrame() {
         Deviation(Format("block frame at 0x%08X overlaps the block that ended at 0x%08X", address,
                          lastBlockEnd_));
     }
-    if (!erased_) {
-        Deviation(Format("block frame at 0x%08X before area 10 erased region 1", address));
-        erased_ = true;  // noted once
-    }
-    const SimFault* nak = FindSimFault(options_.faults, SimFaultKind::NakBlock);
-    if (nak != nullptr && nak->value == index) {
-        accepted = false;
-    }
-    if (accepted) {
-        WriteBlock(address, data, count);
-        lastBlockEnd_ = address + static_cast<std::uint32_t>(count);
-        ++job_.blocks;
-    }
-    if (!streamed) {
-        Reply({accepted ? kAck : kNak});
-        return;
-    }
-    nakPending_ = nakPending_ || !accepted;
-    if (++framesSinceResync_ > kLongestStreamedRun && !resyncNoted_) {
-        Deviation("more than 90 streamed block frames without a return to 19200 baud");
-        resyncNoted_ = true;
-    }
+    return accepted;
 }
 
 void BootLoader::WriteBlock(std::uint32_t address, const std::uint8_t* data, std::size_t length) {

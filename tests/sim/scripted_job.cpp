@@ -135,6 +135,10 @@ bool Job::RequestHighSpeed() {
 }
 
 bool Job::SendAreas() {
+    if (Is(Mutation::EndBeforeAreas)) {
+        Command(0x45);
+        return false;
+    }
     std::vector<int> areas = {10, 4, 5, 6, 7, 8, 9};
     if (Is(Mutation::AreasSwapped)) {
         std::swap(areas[2], areas[3]);
@@ -150,25 +154,32 @@ bool Job::SendAreas() {
 }
 
 bool Job::SendFrame(std::uint8_t lead, std::size_t index) {
-    const Block& block = script.blocks[index];
+    Block block = script.blocks[index];
+    if (Is(Mutation::BlocksOutOfOrder) && (index == 1 || index == 2)) {
+        block = script.blocks[3 - index];
+    }
+    const bool outside = Is(Mutation::BlockOutsideRegion) && index == 1;
+    const std::uint32_t address = outside ? 0x08000000 : block.address;
     std::vector<std::uint8_t> frame = {lead,
-                                       static_cast<std::uint8_t>(block.address >> 24),
-                                       static_cast<std::uint8_t>(block.address >> 16),
-                                       static_cast<std::uint8_t>(block.address >> 8),
-                                       static_cast<std::uint8_t>(block.address),
+                                       static_cast<std::uint8_t>(address >> 24),
+                                       static_cast<std::uint8_t>(address >> 16),
+                                       static_cast<std::uint8_t>(address >> 8),
+                                       static_cast<std::uint8_t>(address),
                                        static_cast<std::uint8_t>(block.data.size())};
     std::uint8_t sum = 0;
     for (std::size_t k = 0; k < block.data.size(); ++k) {
         frame.push_back(block.data[k]);
         sum = static_cast<std::uint8_t>(sum + block.data[k]);
-        mirror[block.address - 0x08010000 + k] = block.data[k];
+        if (!outside) {
+            mirror[address - 0x08010000 + k] = block.data[k];
+        }
     }
     frame.push_back(static_cast<std::uint8_t>(sum + (Is(Mutation::BadBlockSum) && index == 1)));
     return link.Write(frame);
 }
 
 bool Job::TransferAcknowledged() {
-    if (!SpeedChange(4, 115200, true)) {
+    if (!SpeedChange(Is(Mutation::BadSpeedCode) ? 5 : 4, 115200, true)) {
         return false;
     }
     for (std::size_t i = 0; i < script.blocks.size(); ++i) {

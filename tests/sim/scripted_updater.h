@@ -24,6 +24,10 @@ enum class Mutation {
     SkipResyncAck,         // the return to 19200 is not confirmed
     BadSessionByte,        // a session byte that is neither idSum nor a clock seed
     NoPurge,               // writes do not discard what arrived before them
+    BlockOutsideRegion,    // block 1 goes to 0x08000000
+    BlocksOutOfOrder,      // blocks 1 and 2 change places
+    EndBeforeAreas,        // the end command where the area commands belong
+    BadSpeedCode,          // the transfer's first speed change carries code 5
 };
 
 struct Block {

@@ -199,6 +199,12 @@ INSTANTIATE_TEST_SUITE_P(
         DeviationCase{"unconfirmed_return_to_19200", false, Mutation::SkipResyncAck,
                       "not confirmed"},
         DeviationCase{"session_byte", true, Mutation::BadSessionByte, "session byte"},
+        DeviationCase{"block_outside_region", true, Mutation::BlockOutsideRegion,
+                      "outside region 1"},
+        DeviationCase{"blocks_out_of_order", true, Mutation::BlocksOutOfOrder, "overlaps"},
+        DeviationCase{"end_before_areas", true, Mutation::EndBeforeAreas,
+                      "end command while waiting for the area command"},
+        DeviationCase{"speed_code", true, Mutation::BadSpeedCode, "speed change with code 0x05"},
         DeviationCase{"no_resynchronisation", false, Mutation::None, "more than 90", 2, 92, 100}),
     [](const auto& info) { return std::string(info.param.name); });
 
