@@ -2,6 +2,7 @@
 // that is no Mot file is refused.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -23,10 +24,9 @@ namespace fs = std::filesystem;
 class TempDir {
   public:
     TempDir() {
-        path_ =
-            fs::temp_directory_path() /
-            ("qv-image-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        path_ = fs::temp_directory_path() /
+                ("qv-image-test-" + std::to_string(getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(path_);
         fs::create_directories(path_);
     }

@@ -2,6 +2,7 @@
 // of the binary they were made from, at its addresses.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -83,7 +84,8 @@ class ToolFiles : public ::testing::TestWithParam<ToolCase> {};
 
 TEST_P(ToolFiles, LoadWithTheBinarysBytesAtTheirAddresses) {
     const ToolCase& c = GetParam();
-    const fs::path dir = fs::temp_directory_path() / ("qv-tool-files-" + std::string(c.name));
+    const fs::path dir =
+        fs::temp_directory_path() / ("qv-tool-files-" + std::to_string(getpid()) + "-" + c.name);
     fs::create_directories(dir);
     const std::vector<std::uint8_t> binary = test::Pattern(c.address, c.size);
     std::ofstream(dir / "in.bin", std::ios::binary)
@@ -115,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(Tools, ToolFiles, ::testing::ValuesIn(ToolCases()),
 
 // Without a header, a count or an end record the text never says it is complete.
 TEST(ToolFilesWithoutEnd, AreRefused) {
-    const fs::path dir = fs::temp_directory_path() / "qv-tool-files-no-end";
+    const fs::path dir =
+        fs::temp_directory_path() / ("qv-tool-files-no-end-" + std::to_string(getpid()));
     fs::create_directories(dir);
     const std::vector<std::uint8_t> binary = test::Pattern(0, 64);
     std::ofstream(dir / "in.bin", std::ios::binary)
