@@ -137,6 +137,7 @@ int RecordReader::ReadDataRecord(int addressBytes, RecordViewList& records) {
     const std::size_t start = pos_;
     pos_ += 2;
     if (!Have(2)) {
+        pos_ = start;
         return Fail("the text ends inside a record");
     }
     const int length = Byte(pos_);
@@ -146,7 +147,7 @@ int RecordReader::ReadDataRecord(int addressBytes, RecordViewList& records) {
     }
     const std::size_t dataChars = 2 * static_cast<std::size_t>(count);
     if (!Have(2 + 2 * static_cast<std::size_t>(addressBytes) + dataChars + 2)) {
-        pos_ = text_.size();
+        pos_ = start;  // name the line where the cut record starts
         return Fail("the text ends inside a record");
     }
     unsigned sum = static_cast<unsigned>(length);

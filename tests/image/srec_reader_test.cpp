@@ -64,6 +64,8 @@ std::vector<ReaderCase> ReaderCases() {
         {"text_ends_before_end_record", h + kData1 + "\n", 1, 0, "ends before an end record", 3},
         {"header_never_followed", "S0030000FC", 1, 0, "ends before an end record", 1},
         {"text_ends_inside_a_record", h + kData1.substr(0, 20), 1, 0, "ends inside a record", 2},
+        {"cut_record_names_its_own_line", h + kData1.substr(0, 16) + "\r\n", 1, 0,
+         "ends inside a record", 2},
         {"text_ends_after_s", h + "S", 1, 0, "ends inside a record", 2},
         {"record_shorter_than_address", h + "S3040801FF\n" + kEnd, 1, 0, "shorter than its address",
          2},
