@@ -32,10 +32,14 @@ std::string BuildVersionChangeText(std::span<const std::uint8_t> radioVersion,
     const std::string newVersion = VersionText(versionLabel);
     std::string text = kConfirmationFirstText;
     if (!radioVersion.empty() && radioVersion[0] == kNoVersionByte) {
-        text += "\n" + std::string(kNoVersionText) + " -> Ver. " + newVersion;
+        text += "\n";
+        text += kNoVersionText;
     } else {
-        text += "\n Ver. " + VersionText(radioVersion) + " -> Ver. " + newVersion;
+        text += "\n Ver. ";
+        text += VersionText(radioVersion);
     }
+    text += " -> Ver. ";
+    text += newVersion;
     text += "\n";
     text += kConfirmationLastText;
     return text;
