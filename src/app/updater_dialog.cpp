@@ -7,6 +7,7 @@
 #include "app/about_dialog.h"
 #include "app/banner_window.h"
 #include "app/dialog_units.h"
+#include "app/input_discard.h"
 #include "app/special_settings_dialog.h"
 #include "ui_updater_dialog.h"
 #include "workflow/write_job.h"
@@ -56,10 +57,14 @@ void UpdaterDialog::OnInitWindow() {
     const bool valid = LoadFirmwareImage(std::string(), 0);
     SetTitle();
 
-    EnableBanner(1);
-    SetBannerTexts(BannerTexts{windowTitle(), QString::fromLatin1(kCheckingPortsText)});
-    ShowBanner(this);
-    ScanPorts();
+    {
+        // Clicks and key presses while the banner shows and the ports are probed are dropped.
+        const ScopedInputDiscard discard;
+        EnableBanner(1);
+        SetBannerTexts(BannerTexts{windowTitle(), QString::fromLatin1(kCheckingPortsText)});
+        ShowBanner(this);
+        ScanPorts();
+    }
     CloseBanner();
 
     ui_->specialSettingsButton->setVisible(designerMode_);

@@ -103,7 +103,8 @@ TEST_F(Banner, ClosesItselfAfterFiveSecondsWhenEventsFlow) {
         QTest::qWait(20);
     }
     EXPECT_EQ(CurrentBanner(), nullptr);
-    EXPECT_GE(clock.elapsed(), 4900);
+    // A coarse timer may fire up to 5 % early.
+    EXPECT_GE(clock.elapsed(), 4700);
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <QtGui/QKeyEvent>
+#include <QtTest/QTest>
+
 #include "app_fixture.h"
 #include "serial/port_table.h"
 
@@ -86,6 +89,28 @@ TEST(PortList, NoUsablePortLeavesTheListEmptyAndDisabled) {
     EXPECT_FALSE(app.PortList()->isEnabled());
     EXPECT_TRUE(app.WriteButton()->isEnabled()) << "Write follows the image check alone";
     EXPECT_TRUE(app.prompts.boxes.empty());
+}
+
+// A key pressed while the probe blocks the window waits in the queue; the probe drops it
+// instead of letting it act once the window shows.
+TEST(PortList, InputMadeDuringTheProbeIsDiscarded) {
+    PseudoTerminal port;
+    SerialPortsEnv ports({port.DevicePath()});
+    AppFixture app;
+    app.window = std::make_unique<UpdaterDialog>(app.link, QStringList{}, app.prompts);
+    QCoreApplication::postEvent(app.window.get(),
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    app.window->show();
+    QTest::qWait(50);
+    EXPECT_TRUE(app.prompts.boxes.empty()) << "the Escape pressed during the probe acted";
+    EXPECT_TRUE(app.window->isVisible());
+
+    // Input after the probe still works.
+    app.prompts.answer = [](const ShownBox&) { return BoxAnswer::Cancel; };
+    QCoreApplication::postEvent(app.window.get(),
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    QTest::qWait(50);
+    EXPECT_EQ(app.prompts.boxes.size(), 1u);
 }
 
 }  // namespace
