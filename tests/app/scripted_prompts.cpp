@@ -15,7 +15,7 @@ std::optional<QString> ScriptedPrompts::ChooseFileToOpen(QWidget* /*owner*/,
     if (files.empty()) {
         return std::nullopt;
     }
-    std::optional<QString> next = files.front();
+    QString next = files.front();
     files.pop_front();
     return next;
 }
