@@ -28,8 +28,8 @@ class ScriptedPrompts final : public Prompts {
     std::vector<ShownBox> boxes;
     // Decides each answer; without it every box is answered with OK.
     std::function<BoxAnswer(const ShownBox&)> answer;
-    // Each file dialog takes the next entry (nullopt: the user cancels); none left: cancel.
-    std::deque<std::optional<QString>> files;
+    // Each file dialog takes the next entry (empty: the user cancels); none left: cancel.
+    std::deque<QString> files;
     std::vector<QString> fileFilters;
 };
 

@@ -166,7 +166,7 @@ TEST(SpecialSettings, MotFileNeedsANameInTheFieldBeforeOk) {
     EXPECT_EQ(d.prompts.boxes[0].icon, BoxIcon::Stop);
     EXPECT_TRUE(d.dialog.isVisible()) << "the dialog stays open";
 
-    d.prompts.files.push_back(std::nullopt);  // Refer, then Cancel in the file dialog
+    d.prompts.files.push_back(QString());  // Refer, then Cancel in the file dialog
     d.Button("referButton")->click();
     EXPECT_TRUE(d.FileField()->text().isEmpty());
     EXPECT_TRUE(d.dialog.Settings().motFilePath.empty());
