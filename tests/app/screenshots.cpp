@@ -1,6 +1,6 @@
 // Makes the README's pictures on the offscreen platform: the main window, the banner, the
-// special settings dialog, and the version-change confirmation of a job against the
-// simulated radio (grabbed from the real box, then answered with Cancel).
+// special settings dialog, the About box, and the version-change confirmation of a job
+// against the simulated radio (grabbed from the real box, then answered with Cancel).
 //
 //   qv_app_screenshots OUTPUT_DIR
 
@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/about_dialog.h"
 #include "app/banner_window.h"
 #include "app/special_settings_dialog.h"
 #include "app/updater_dialog.h"
@@ -111,6 +112,11 @@ int main(int argc, char** argv) {
     settings.show();
     ok = Save(&settings, dir, "special-settings.png") && ok;
     settings.hide();
+
+    qv::AboutDialog about(&window);
+    about.show();
+    ok = Save(&about, dir, "about.png") && ok;
+    about.hide();
 
     // A job against the radio reaches the confirmation.
     window.findChild<QPushButton*>(QStringLiteral("writeButton"))->click();
