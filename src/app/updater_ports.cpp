@@ -35,6 +35,10 @@ void UpdaterDialog::ScanPorts() {
             }
         }
     }
+    // The probe opened the ports only to look at them. Holding the last one (an unlisted
+    // device, too) would keep it from every other program while the window waits; the job
+    // opens its port itself.
+    link_.SetOpen(false);
     if (found) {
         OnPortSelected();
     } else {

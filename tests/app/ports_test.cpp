@@ -44,6 +44,13 @@ TEST(PortList, ListsTheTablesPortsInOrderAndSetsTheFirstIntoTheLink) {
         std::printf("NOTE: this machine has %zu serial ports of its own\n", entries.size() - 2);
     }
 
+    // No device stays held after the probe: another program can take the radio's port.
+    EXPECT_FALSE(app.link.IsOpen());
+    const int other = open(first.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    EXPECT_GE(other, 0);
+    EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0) << "the probe still holds the port";
+    close(other);
+
     // Each entry carries its port number; choosing it sets that number into the link.
     const int last = list->count() - 1;
     list->setCurrentIndex(last);
