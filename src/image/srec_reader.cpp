@@ -106,6 +106,11 @@ int RecordReader::Run(RecordViewList& records) {
             case '1':
             case '2':
             case '3': {
+                // The radio's packages always open with a header; data before it means the
+                // text is not one of them.
+                if (!headerSeen) {
+                    return Fail("a data record before the header record (S0)");
+                }
                 const int addressBytes = type - '0' + 1;
                 if (ReadDataRecord(addressBytes, records) != 0) {
                     return 1;
@@ -113,6 +118,11 @@ int RecordReader::Run(RecordViewList& records) {
                 break;
             }
             case '5':  // the count record closes the data
+                if (!headerSeen) {
+                    return Fail("a count record (S5) before the header record (S0)");
+                }
+                pos_ += 2;
+                return 0;
             case '7':
             case '8':
             case '9':

@@ -43,8 +43,8 @@ std::vector<ReaderCase> ReaderCases() {
         {"zero_length_record_kept", h + RecordLine('3', 0x08010000, {}) + "\n" + kEnd, 0, 1, "", 0},
         {"record_of_128_bytes",
          h + RecordLine('3', 0x08010000, test::Pattern(0, 128)) + "\n" + kEnd, 0, 1, "", 0},
-        // Headerless files, as many tools write them, carry the same data.
-        {"data_without_header", kData1 + "\n" + kEnd + "\n", 0, 1, "", 0},
+        {"data_without_header", kData1 + "\n" + kEnd + "\n", 1, 0, "before the header", 1},
+        {"count_without_header", "S5030001FB\n" + kEnd + "\n", 1, 0, "before the header", 1},
         {"record_of_129_bytes",
          h + RecordLine('3', 0x08010000, test::Pattern(0, 129)) + "\n" + kEnd, 1, 0,
          "129 data bytes", 2},

@@ -21,7 +21,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Tool { Objcopy, ObjcopyS3, SrecCat, SrecCatNoHeaderCount, SrecCatNoHeaderStart };
+enum class Tool {
+    Objcopy,
+    ObjcopyS3,
+    SrecCat,
+    SrecCatCount,
+    SrecCatStart,
+    SrecCatNoHeaderCount,
+    SrecCatNoHeaderStart
+};
 
 struct ToolCase {
     const char* name;
@@ -30,6 +38,7 @@ struct ToolCase {
     std::size_t size;
     int recordLength;
     int blockSize;
+    const char* refusal = nullptr;  // part of the reason when the file is refused
 };
 
 std::string Hex(std::uint32_t value) {
@@ -53,6 +62,11 @@ std::string Command(const ToolCase& c, const fs::path& in, const fs::path& out) 
                    " --change-addresses=" + Hex(c.address) + files;
         case Tool::SrecCat:
             return srecCat + srecOut;
+        case Tool::SrecCatCount:
+            return srecCat + srecOut + " -enable=data-count";
+        case Tool::SrecCatStart:
+            return srecCat + " -execution-start-address=" + Hex(c.address) + srecOut +
+                   " -disable=data-count";
         case Tool::SrecCatNoHeaderCount:
             return srecCat + srecOut + " -disable=header -enable=data-count";
         case Tool::SrecCatNoHeaderStart:
@@ -74,9 +88,14 @@ std::vector<ToolCase> ToolCases() {
         {"objcopy_128_odd_address_block128", Tool::Objcopy, r1 + 0x101, 4095, 128, 128},
         {"srec_cat_16_region2", Tool::SrecCat, r2, 2048, 16, 128},
         {"srec_cat_32_region1", Tool::SrecCat, r1, 4096, 32, 256},
-        {"srec_cat_64_no_header_with_count", Tool::SrecCatNoHeaderCount, r1, 4096, 64, 256},
-        {"srec_cat_128_no_header_with_count", Tool::SrecCatNoHeaderCount, r2, 4096, 128, 128},
-        {"srec_cat_128_no_header_end_record", Tool::SrecCatNoHeaderStart, r1, 4096, 128, 256},
+        {"srec_cat_64_with_count", Tool::SrecCatCount, r1, 4096, 64, 256},
+        {"srec_cat_128_with_count_region2", Tool::SrecCatCount, r2, 4096, 128, 128},
+        {"srec_cat_128_end_record", Tool::SrecCatStart, r1, 4096, 128, 256},
+        // A package always opens with a header; a file without one is not taken.
+        {"srec_cat_64_no_header_with_count", Tool::SrecCatNoHeaderCount, r1, 4096, 64, 256,
+         "before the header"},
+        {"srec_cat_128_no_header_end_record", Tool::SrecCatNoHeaderStart, r1, 4096, 128, 256,
+         "before the header"},
     };
 }
 
@@ -100,6 +119,12 @@ TEST_P(ToolFiles, LoadWithTheBinarysBytesAtTheirAddresses) {
     FirmwareImage image;
     image.SetBlockSize(c.blockSize);
     RecordList region1, spare, region2;
+    if (c.refusal != nullptr) {
+        EXPECT_EQ(image.LoadText(text, region1, spare, region2), 1);
+        EXPECT_NE(image.failure().reason.find(c.refusal), std::string::npos)
+            << image.failure().reason;
+        return;
+    }
     ASSERT_EQ(image.LoadText(text, region1, spare, region2), 0) << image.failure().reason;
     const bool inRegion1 = c.address >= kRegion1First;
     EXPECT_TRUE((inRegion1 ? region2 : region1).empty());
@@ -115,7 +140,7 @@ TEST_P(ToolFiles, LoadWithTheBinarysBytesAtTheirAddresses) {
 INSTANTIATE_TEST_SUITE_P(Tools, ToolFiles, ::testing::ValuesIn(ToolCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Without a header, a count or an end record the text never says it is complete.
+// Without a count or an end record the text never says it is complete.
 TEST(ToolFilesWithoutEnd, AreRefused) {
     const fs::path dir =
         fs::temp_directory_path() / ("qv-tool-files-no-end-" + std::to_string(getpid()));
@@ -125,7 +150,7 @@ TEST(ToolFilesWithoutEnd, AreRefused) {
         .write(reinterpret_cast<const char*>(binary.data()), static_cast<long>(binary.size()));
     const std::string command = std::string(QV_SREC_CAT) + " '" + (dir / "in.bin").string() +
                                 "' -binary -offset 0x08010000 -o '" + (dir / "out.srec").string() +
-                                "' -Motorola -disable=header -disable=data-count";
+                                "' -Motorola -disable=data-count";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::ifstream in(dir / "out.srec", std::ios::binary);
     const std::vector<std::uint8_t> text((std::istreambuf_iterator<char>(in)),
