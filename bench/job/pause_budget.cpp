@@ -1,6 +1,8 @@
 #include "pause_budget.h"
 
+#include <algorithm>
 #include <thread>
+#include <vector>
 
 #include "protocol/protocol_timing.h"
 #include "serial/spin_wait.h"
@@ -11,7 +13,8 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr int kSamples = 40;
+constexpr int kSleepSamples = 100;  // half a second
+constexpr int kSpinSamples = 21;    // half a second
 
 // A sleep or a time-out overshoots by a fixed amount; a spin is stretched in proportion.
 struct Costing {
@@ -54,17 +57,21 @@ Seconds Transfer(const JobShape& shape, const Costing& c) {
 
 PauseCosts MeasurePauseCosts() {
     using Clock = std::chrono::steady_clock;
+    // The median: a burst of another program's work during the few samples must not stand
+    // for what the machine takes.
+    auto median = [](auto pause, int samples) {
+        std::vector<Seconds> taken;
+        for (int i = 0; i < samples; ++i) {
+            const auto start = Clock::now();
+            pause();
+            taken.push_back(Clock::now() - start);
+        }
+        std::nth_element(taken.begin(), taken.begin() + samples / 2, taken.end());
+        return taken[static_cast<std::size_t>(samples / 2)];
+    };
     PauseCosts costs;
-    auto start = Clock::now();
-    for (int i = 0; i < kSamples; ++i) {
-        std::this_thread::sleep_for(5ms);
-    }
-    costs.sleep5 = (Clock::now() - start) / kSamples;
-    start = Clock::now();
-    for (int i = 0; i < kSamples / 4; ++i) {
-        SpinWait(25ms);
-    }
-    costs.spin25 = (Clock::now() - start) / (kSamples / 4);
+    costs.sleep5 = median([] { std::this_thread::sleep_for(5ms); }, kSleepSamples);
+    costs.spin25 = median([] { SpinWait(25ms); }, kSpinSamples);
     return costs;
 }
 
