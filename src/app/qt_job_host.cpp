@@ -1,10 +1,10 @@
 #include "app/qt_job_host.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QEventLoop>
 #include <QtCore/QMetaObject>
 #include <QtCore/QThread>
 #include <QtGui/QKeyEvent>
-#include <QtWidgets/QApplication>
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QWidget>
 #include <thread>
@@ -40,6 +40,8 @@ void QtJobHost::SetProgressPosition(int position) {
         } else {
             progressBar_->setValue(std::min(position, progressBar_->maximum()));
         }
+        // Painted now, not when the loop gets to it: the worker goes on once this returns.
+        progressBar_->repaint();
     });
 }
 
@@ -52,32 +54,32 @@ void QtJobHost::OnWindowThread(const std::function<void()>& action) {
 }
 
 int QtJobHost::RunWorker(const std::function<int()>& work) {
-    QEventLoop waitLoop;
     bool workerDone = false;
     int result = 0;
     CloseRequestSwallower swallower;
-    qApp->installEventFilter(&swallower);
+    QCoreApplication::instance()->installEventFilter(&swallower);
     workerRunning_ = true;
 
-    std::thread worker([&work, &waitLoop, &workerDone, &result] {
+    std::thread worker([this, &work, &workerDone, &result] {
         const int outcome = work();
         // The worker's last word: it returns only once the window's thread has taken it.
         QMetaObject::invokeMethod(
-            &waitLoop,
+            window_,
             [&] {
                 result = outcome;
                 workerDone = true;
-                waitLoop.quit();
             },
             Qt::BlockingQueuedConnection);
     });
-    if (!workerDone) {
-        waitLoop.exec();
+    // Sleeps until events arrive and handles them: the window keeps painting, and nothing
+    // that ends event loops can end this wait before the worker has.
+    while (!workerDone) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     worker.join();
 
     workerRunning_ = false;
-    qApp->removeEventFilter(&swallower);
+    QCoreApplication::instance()->removeEventFilter(&swallower);
     return result;
 }
 
