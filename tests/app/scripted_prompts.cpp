@@ -15,8 +15,11 @@ std::optional<QString> ScriptedPrompts::ChooseFileToOpen(QWidget* /*owner*/,
     if (files.empty()) {
         return std::nullopt;
     }
-    QString next = files.front();
+    const QString next = files.front();
     files.pop_front();
+    if (next.isEmpty()) {
+        return std::nullopt;  // the user cancelled
+    }
     return next;
 }
 
