@@ -45,9 +45,7 @@ inline constexpr std::size_t kVersionReplySize = 16;
 // The areas in the order the job names them; the first one erases region 1.
 inline constexpr std::array<int, 7> kAreaOrder = {10, 4, 5, 6, 7, 8, 9};
 
-// Region 1 of the radio's flash and the range the checksum frame sums.
-inline constexpr std::uint32_t kRegion1First = 0x08010000;
-inline constexpr std::uint32_t kRegion1Last = 0x080DFFFF;
+// The range of region 1 that the checksum frame sums.
 inline constexpr std::uint32_t kChecksumFirst = 0x08010000;
 inline constexpr std::uint32_t kChecksumLast = 0x080DFFEF;
 

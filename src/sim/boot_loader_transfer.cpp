@@ -201,7 +201,7 @@ bool BootLoader::CheckBlockFrame(bool streamed, int index, std::uint32_t address
                          address, frame_.back(), sum));
         accepted = false;
     }
-    if (address < kRegion1First || address + count - 1 > kRegion1Last) {
+    if (address < kSimFlashFirst || address + count > kSimFlashFirst + kSimFlashSize) {
         Deviation(Format("block frame at 0x%08X (%zu bytes) outside region 1", address, count));
         accepted = false;
     } else if (address < lastBlockEnd_) {
@@ -213,7 +213,7 @@ bool BootLoader::CheckBlockFrame(bool streamed, int index, std::uint32_t address
 
 void BootLoader::WriteBlock(std::uint32_t address, const std::uint8_t* data, std::size_t length) {
     // Flash programming only clears bits: a block over unerased flash comes out wrong.
-    const std::size_t offset = address - kRegion1First;
+    const std::size_t offset = address - kSimFlashFirst;
     for (std::size_t i = 0; i < length; ++i) {
         flash_[offset + i] &= data[i];
     }
@@ -222,7 +222,7 @@ void BootLoader::WriteBlock(std::uint32_t address, const std::uint8_t* data, std
 std::uint16_t BootLoader::FlashSum(std::uint32_t first, std::uint32_t last) const {
     std::uint16_t sum = 0;
     for (std::uint32_t a = first; a <= last; ++a) {
-        sum = static_cast<std::uint16_t>(sum + flash_[a - kRegion1First]);
+        sum = static_cast<std::uint16_t>(sum + flash_[a - kSimFlashFirst]);
     }
     return sum;
 }

@@ -25,6 +25,7 @@
 namespace qv {
 
 // Region 1 of the radio's flash, 0x08010000..0x080DFFFF, which is all the simulator keeps.
+inline constexpr std::uint32_t kSimFlashFirst = 0x08010000;
 inline constexpr std::size_t kSimFlashSize = 0xD0000;
 
 struct SimulatorOptions {
