@@ -1,8 +1,10 @@
 #!/bin/sh
 # qv-radio-sim as a program: device path on the first line, the link, a clean exit on SIGTERM
-# with the report and the dump written, and the link gone.
+# with the report and the dump written, and the link gone; and qv-flash ports lists the link
+# when QV_SERIAL_PORTS names it.
 set -eu
 sim="$1"
+flash="$2"
 dir=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$dir"' EXIT
 cd "$dir"
@@ -26,6 +28,8 @@ case "$path" in
 esac
 [ -c "$path" ] || { echo "$path is not a terminal"; exit 1; }
 [ "$(readlink radio0)" = "$path" ] || { echo "radio0 does not point at $path"; exit 1; }
+QV_SERIAL_PORTS="$dir/radio0" "$flash" ports | grep -q "^[0-9]*  $dir/radio0\$" ||
+    { echo "qv-flash ports does not list $dir/radio0"; exit 1; }
 
 kill -TERM "$pid"
 wait "$pid" || { echo "exit status $? after SIGTERM"; exit 1; }
