@@ -8,7 +8,7 @@
 #include "app/banner_window.h"
 #include "app/dialog_units.h"
 #include "app/input_discard.h"
-#include "app/special_settings_dialog.h"
+#include "app/settings_dialog.h"
 #include "ui_updater_dialog.h"
 #include "workflow/write_job.h"
 

@@ -8,7 +8,7 @@
 #include <QtWidgets/QPushButton>
 
 #include "app/about_dialog.h"
-#include "app/special_settings_dialog.h"
+#include "app/settings_dialog.h"
 #include "app_fixture.h"
 
 namespace qv::test {

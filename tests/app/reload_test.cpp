@@ -5,7 +5,7 @@
 
 #include <QtWidgets/QAbstractButton>
 
-#include "app/special_settings_dialog.h"
+#include "app/settings_dialog.h"
 #include "app_fixture.h"
 
 namespace qv::test {

@@ -16,7 +16,7 @@
 
 #include "app/about_dialog.h"
 #include "app/banner_window.h"
-#include "app/special_settings_dialog.h"
+#include "app/settings_dialog.h"
 #include "app/updater_dialog.h"
 #include "protocol/radio_link.h"
 #include "sim/simulator.h"
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
 
     qv::SpecialSettingsDialog settings(window.Settings(), prompts);
     settings.show();
-    ok = Save(&settings, dir, "special-settings.png") && ok;
+    ok = Save(&settings, dir, "settings-dialog.png") && ok;
     settings.hide();
 
     qv::AboutDialog about(&window);

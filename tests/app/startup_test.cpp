@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/special_settings_dialog.h"
+#include "app/settings_dialog.h"
 #include "app_fixture.h"
 
 namespace qv::test {

@@ -7,7 +7,7 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QAbstractButton>
 
-#include "app/special_settings_dialog.h"
+#include "app/settings_dialog.h"
 #include "app_fixture.h"
 #include "sim/simulator.h"
 

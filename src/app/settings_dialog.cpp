@@ -1,9 +1,9 @@
-#include "app/special_settings_dialog.h"
+#include "app/settings_dialog.h"
 
 #include <QtWidgets/QComboBox>
 
 #include "app/dialog_units.h"
-#include "ui_special_settings_dialog.h"
+#include "ui_settings_dialog.h"
 
 namespace qv {
 

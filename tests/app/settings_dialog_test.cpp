@@ -7,7 +7,7 @@
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
 
-#include "app/special_settings_dialog.h"
+#include "app/settings_dialog.h"
 #include "scripted_prompts.h"
 
 namespace qv::test {
