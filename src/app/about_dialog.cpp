@@ -3,6 +3,7 @@
 #include "app/dialog_units.h"
 #include "image/load_image.h"
 #include "ui_about_dialog.h"
+#include "workflow/job_messages.h"
 
 namespace qv {
 
@@ -19,7 +20,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     ApplyDialogUnits(this, kWidthUnits, kHeightUnits);
     ui_->iconLabel->setPixmap(QPixmap(QStringLiteral(":/qv-updater/icon.png")));
     setWindowTitle(QString::fromStdString(FillTitleTemplate(kAboutBuildLabel)));
-    ui_->productLabel->setText(QString::fromLatin1(kProductName));
+    ui_->productLabel->setText(QString::fromLatin1(kUpdaterCaption));
     ui_->noticeLabel->setText(QString::fromLatin1(kAboutNotice));
 }
 

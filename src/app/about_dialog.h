@@ -11,8 +11,7 @@ class AboutDialog;
 namespace qv {
 
 inline constexpr const char* kAboutBuildLabel = "R731-2T";
-inline constexpr const char* kProductName = "Updater for QV-310/QV-410(HW V2.0)";
-inline constexpr const char* kAboutNotice = "Free software; use at your own risk.";
+inline constexpr const char* kAboutNotice = "Copyright (C) 2026 the qv-updater developers";
 
 class AboutDialog final : public QDialog {
     Q_OBJECT

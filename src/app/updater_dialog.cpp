@@ -10,6 +10,7 @@
 #include "app/input_discard.h"
 #include "app/settings_dialog.h"
 #include "ui_updater_dialog.h"
+#include "workflow/job_messages.h"
 #include "workflow/write_job.h"
 
 namespace qv {
@@ -77,7 +78,7 @@ void UpdaterDialog::ReadCommandLine() {
     for (const QString& argument : arguments_) {
         if (argument.compare(QLatin1String(kDesignerWord), Qt::CaseInsensitive) == 0) {
             designerMode_ = true;
-            prompts_.ShowMessage(this, kDesignerMessage, kProductCaption, BoxButtons::Ok,
+            prompts_.ShowMessage(this, kDesignerMessage, kUpdaterCaption, BoxButtons::Ok,
                                  BoxIcon::Information);
         }
     }
@@ -86,7 +87,7 @@ void UpdaterDialog::ReadCommandLine() {
 bool UpdaterDialog::LoadFirmwareImage(const std::string& path, int useMotFile) {
     image_ = LoadAndCheckImage(settings_.maxBuffer, path, useMotFile);
     if (!image_.valid) {
-        prompts_.ShowMessage(this, kImageNotValidMessage, kImageErrorCaption, BoxButtons::Ok,
+        prompts_.ShowMessage(this, kImageNotValidMessage, kErrorCaption, BoxButtons::Ok,
                              BoxIcon::None);
         link_.SetOpen(false);
     }

@@ -20,11 +20,9 @@ namespace qv {
 
 // The command-line word that turns the designer mode on, in any letter case.
 inline constexpr const char* kDesignerWord = "qzx";
-inline constexpr const char* kProductCaption = "Updater for QV-310/QV-410(HW V2.0)";
 inline constexpr const char* kDesignerMessage = "This is Special Version for Designer!";
 inline constexpr const char* kExitQuestion = "Do you wish to exit this program?";
 inline constexpr const char* kExitCaption = "Confirmation";
-inline constexpr const char* kImageErrorCaption = "Error";
 inline constexpr const char* kCheckingPortsText = "Checking COM Port Connection.....";
 // The system command that opens the About box (its low four bits are free).
 inline constexpr int kAboutCommand = 0x0010;
