@@ -11,7 +11,7 @@ class AboutDialog;
 namespace qv {
 
 inline constexpr const char* kAboutBuildLabel = "R731-2T";
-inline constexpr const char* kAboutNotice = "Copyright (C) 2026 the qv-updater developers";
+inline constexpr const char* kAboutNotice = "Copyright (C) 2026 qv-updater";
 
 class AboutDialog final : public QDialog {
     Q_OBJECT
