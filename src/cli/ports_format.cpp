@@ -37,6 +37,9 @@ std::string PortTextLine(const PortInfo& port) {
     if (port.permissionDenied) {
         line += "  no permission: " + PermissionFix(port);
     }
+    if (port.missing) {
+        line += "  not present";
+    }
     return line;
 }
 
@@ -54,6 +57,9 @@ std::string PortJsonLine(const PortInfo& port) {
         json.Add("description", port.description);
     }
     json.Add("permission-denied", port.permissionDenied);
+    if (port.missing) {
+        json.Add("missing", true);
+    }
     if (port.permissionDenied) {
         json.Add("fix", PermissionFix(port));
     }

@@ -23,6 +23,8 @@ struct PortInfo {
     // that may (empty where the OS does not tell).
     bool permissionDenied = false;
     std::string ownerGroup;
+    // Named in QV_SERIAL_PORTS, but nothing is at that path (yet): the number stays its own.
+    bool missing = false;
 };
 
 // Windows device name of port n: COMn below 10, \\.\COMn from 10 on.

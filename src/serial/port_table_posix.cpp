@@ -93,6 +93,7 @@ std::string GroupName(gid_t gid) {
 void FillPermission(PortInfo& info) {
     struct stat status {};
     if (stat(info.device.c_str(), &status) != 0) {
+        info.missing = errno == ENOENT;
         return;
     }
     if (access(info.device.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {

@@ -51,7 +51,13 @@ TEST(PortsCommand, ListsNamedPathsAfterTheDevicesFound) {
     EXPECT_NE(run.out.find("\"device\":\"/dev/null\",\"permission-denied\":false}\n{"),
               std::string::npos)
         << run.out;
-    EXPECT_NE(run.out.find("\"device\":\"/dev/qv-no-such-port\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"device\":\"/dev/qv-no-such-port\",\"permission-denied\":false,"
+                           "\"missing\":true}"),
+              std::string::npos)
+        << run.out;
+    const CommandRun text = RunShell("QV_SERIAL_PORTS=/dev/qv-no-such-port " QV_FLASH " ports");
+    EXPECT_NE(text.out.find("  /dev/qv-no-such-port  not present\n"), std::string::npos)
+        << text.out;
 }
 
 // Root may open anything: as root the command runs as an unprivileged user.
