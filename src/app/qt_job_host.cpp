@@ -7,7 +7,8 @@
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QWidget>
-#include <thread>
+
+#include "workflow/worker_thread.h"
 
 namespace qv {
 
@@ -55,28 +56,23 @@ void QtJobHost::OnWindowThread(const std::function<void()>& action) {
 
 int QtJobHost::RunWorker(const std::function<int()>& work) {
     bool workerDone = false;
-    int result = 0;
     CloseRequestSwallower swallower;
     QCoreApplication::instance()->installEventFilter(&swallower);
     workerRunning_ = true;
 
-    std::thread worker([this, &work, &workerDone, &result] {
-        const int outcome = work();
-        // The worker's last word: it returns only once the window's thread has taken it.
+    WorkerThread worker;
+    // The worker's last word: it returns only once the window's thread has taken it.
+    const bool started = worker.Start(work, [this, &workerDone] {
         QMetaObject::invokeMethod(
-            window_,
-            [&] {
-                result = outcome;
-                workerDone = true;
-            },
-            Qt::BlockingQueuedConnection);
+            window_, [&workerDone] { workerDone = true; }, Qt::BlockingQueuedConnection);
     });
     // Sleeps until events arrive and handles them: the window keeps painting, and nothing
     // that ends event loops can end this wait before the worker has.
-    while (!workerDone) {
+    while (started && !workerDone) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
-    worker.join();
+    // A worker that could not start counts as a failed step.
+    const int result = started ? worker.Join() : 0;
 
     workerRunning_ = false;
     QCoreApplication::instance()->removeEventFilter(&swallower);
