@@ -10,21 +10,15 @@
 #include <fstream>
 #include <string>
 
+#include "dialout_group.h"
 #include "pty_pair.h"
 #include "serial/port_table.h"
 
 namespace qv {
 namespace {
 
-// The group serial devices belong to on Debian; root's group where there is none.
-gid_t DialoutGroup() {
-    const group* dialout = getgrnam("dialout");
-    return dialout != nullptr ? dialout->gr_gid : 0;
-}
-
-std::string DialoutGroupName() {
-    return getgrnam("dialout") != nullptr ? "dialout" : "root";
-}
+using test::DialoutGroup;
+using test::DialoutGroupName;
 
 TEST(PortTable, WindowsDeviceNames) {
     const std::pair<int, const char*> cases[] = {{1, "COM1"},

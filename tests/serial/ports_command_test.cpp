@@ -12,17 +12,12 @@
 #include <fstream>
 #include <string>
 
+#include "dialout_group.h"
+
 namespace {
 
-// The group serial devices belong to on Debian; root's group where there is none.
-gid_t DialoutGroup() {
-    const group* dialout = getgrnam("dialout");
-    return dialout != nullptr ? dialout->gr_gid : 0;
-}
-
-std::string DialoutGroupName() {
-    return getgrnam("dialout") != nullptr ? "dialout" : "root";
-}
+using qv::test::DialoutGroup;
+using qv::test::DialoutGroupName;
 
 struct CommandRun {
     std::string out;
