@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <QtCore/QTimer>
+#include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
 #include <cstdlib>
+
+#include "app/settings_dialog.h"
 
 namespace qv::test {
 
@@ -44,6 +47,16 @@ AppFixture::~AppFixture() {
     if (window) {
         window->hide();
     }
+}
+
+void AppFixture::LoadMotFileThroughSettings(const QString& path) {
+    prompts.files.push_back(path);
+    WhenModalOpens<SpecialSettingsDialog>([](SpecialSettingsDialog* dialog) {
+        dialog->findChild<QAbstractButton*>("useMotFileCheck")->click();
+        dialog->findChild<QAbstractButton*>("referButton")->click();
+        dialog->findChild<QAbstractButton*>("okButton")->click();
+    });
+    SpecialButton()->click();
 }
 
 void AppFixture::Start(const QStringList& arguments) {

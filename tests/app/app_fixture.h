@@ -55,6 +55,9 @@ class AppFixture {
     QComboBox* PortList() const { return Find<QComboBox>("portList"); }
     QProgressBar* ProgressBar() const { return Find<QProgressBar>("progressBar"); }
 
+    // In the designer mode: ticks "Use my Mot file", chooses path with "Refer" and presses OK.
+    void LoadMotFileThroughSettings(const QString& path);
+
     RadioLink link;
     ScriptedPrompts prompts;
     std::unique_ptr<UpdaterDialog> window;

@@ -45,13 +45,7 @@ class Reload : public ::testing::Test {
         });
         app.SpecialButton()->click();
     }
-    void LoadMotFile(const QString& path) {
-        app.prompts.files.push_back(path);
-        RunSettings([](SpecialSettingsDialog* dialog) {
-            ButtonOf(dialog, "useMotFileCheck")->click();
-            ButtonOf(dialog, "referButton")->click();
-        });
-    }
+    void LoadMotFile(const QString& path) { app.LoadMotFileThroughSettings(path); }
 
     SerialPortsEnv noPorts{{}};
     AppFixture app;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings_dialog.h"
 #include "app_fixture.h"
 
 namespace qv::test {
@@ -72,13 +71,7 @@ TEST(InvalidImage, OneBoxInvalidTitleWriteDisabledExitEnabled) {
     AppFixture app;
     app.Start({"qzx"});
     app.prompts.boxes.clear();
-    app.prompts.files.push_back(motFile);
-    WhenModalOpens<SpecialSettingsDialog>([](SpecialSettingsDialog* dialog) {
-        dialog->findChild<QAbstractButton*>("useMotFileCheck")->click();
-        dialog->findChild<QAbstractButton*>("referButton")->click();
-        dialog->findChild<QAbstractButton*>("okButton")->click();
-    });
-    app.SpecialButton()->click();
+    app.LoadMotFileThroughSettings(motFile);
 
     ASSERT_EQ(app.prompts.boxes.size(), 1u);
     EXPECT_EQ(app.prompts.boxes[0].text, "The firmware file selected is not valid for this model.");

@@ -5,9 +5,7 @@
 
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
-#include <QtWidgets/QAbstractButton>
 
-#include "app/settings_dialog.h"
 #include "app_fixture.h"
 #include "sim/simulator.h"
 
@@ -45,13 +43,7 @@ class WriteThroughWindow : public ::testing::Test {
         // A small Mot file keeps the transfer short.
         const QString motFile = WriteMotFile(dir, "small.srec", MotFileSpec{});
         ASSERT_FALSE(motFile.isEmpty()) << "srec_cat could not write the Mot file";
-        app.prompts.files.push_back(motFile);
-        WhenModalOpens<SpecialSettingsDialog>([](SpecialSettingsDialog* dialog) {
-            dialog->findChild<QAbstractButton*>("useMotFileCheck")->click();
-            dialog->findChild<QAbstractButton*>("referButton")->click();
-            dialog->findChild<QAbstractButton*>("okButton")->click();
-        });
-        app.SpecialButton()->click();
+        app.LoadMotFileThroughSettings(motFile);
         ASSERT_TRUE(app.WriteButton()->isEnabled());
         app.prompts.boxes.clear();
     }
