@@ -97,10 +97,15 @@ bool SerialLink::PurgeReceive() {
     return PurgeComm(Handle(handle_), PURGE_RXCLEAR) != 0;
 }
 
-bool SerialLink::WriteRaw(std::span<const std::uint8_t> bytes) {
+bool SerialLink::WriteRaw(std::span<const std::uint8_t> bytes, Clock::time_point) {
     DWORD written = 0;
     return WriteFile(Handle(handle_), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                      nullptr) != 0;
+}
+
+// Waits until the driver's transmit buffer is empty.
+bool SerialLink::DrainOutput(Clock::time_point) {
+    return FlushFileBuffers(Handle(handle_)) != 0;
 }
 
 bool SerialLink::ReadRaw(std::span<std::uint8_t> buffer, std::size_t& received) {
