@@ -281,9 +281,9 @@ bool SerialLink::QueryRs232() {
     termios tio{};
     const bool settingsReadable = tcgetattr(Fd(handle_), &tio) == 0;
     SpinWait(kRs232QueryPause);
-    const bool uartKnown = settingsReadable && UartTypeKnown(Fd(handle_));
+    const bool uartBehind = settingsReadable && HasUartBehind(Fd(handle_));
     SpinWait(kRs232QueryPause);
-    return uartKnown;
+    return uartBehind;
 }
 
 }  // namespace qv

@@ -2,11 +2,14 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/serial.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <QtGui/QKeyEvent>
 #include <QtTest/QTest>
+#include <algorithm>
 
 #include "app_fixture.h"
 #include "serial/port_table.h"
@@ -58,6 +61,33 @@ TEST(PortList, ListsTheTablesPortsInOrderAndSetsTheFirstIntoTheLink) {
     EXPECT_EQ(app.link.GetPortNumber(), list->itemData(last).toInt());
     EXPECT_EQ(DeviceNameForPort(app.link.GetPortNumber()), second.DevicePath());
     EXPECT_TRUE(app.prompts.boxes.empty());
+}
+
+// True when the terminal's driver answers the serial-info request with no UART type, as
+// USB-serial drivers do and as the USB-serial shim makes every terminal do.
+bool ReportsNoUartType(const std::string& device) {
+    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    serial_struct info{};
+    const bool answered = fd >= 0 && ioctl(fd, TIOCGSERIAL, &info) == 0;
+    if (fd >= 0) {
+        close(fd);
+    }
+    return answered && info.type == PORT_UNKNOWN;
+}
+
+// Run under the USB-serial shim (ctest preloads it): the simulator's terminal answers as the
+// radio's USB cable does, and is listed.
+TEST(PortListUnderUsbShim, ACableWhoseDriverReportsNoUartTypeIsListed) {
+    PseudoTerminal cable;
+    ASSERT_TRUE(cable.Ok());
+    ASSERT_TRUE(ReportsNoUartType(cable.DevicePath()))
+        << "the USB-serial shim is not preloaded: run this test through ctest";
+    SerialPortsEnv ports({cable.DevicePath()});
+    AppFixture app;
+    app.Start();
+    const std::vector<std::string> entries = Entries(app.PortList());
+    EXPECT_NE(std::find(entries.begin(), entries.end(), cable.DevicePath()), entries.end());
+    EXPECT_TRUE(app.PortList()->isEnabled());
 }
 
 // Holds every serial device of this machine with an exclusive lock, as another program
