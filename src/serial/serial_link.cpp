@@ -37,7 +37,7 @@ SerialLink::~SerialLink() {
 bool SerialLink::SetPortNumber(int number) {
     if (number != 0) {
         portNumber_ = number;
-        devicePath_.clear();
+        devicePath_ = DeviceNameForPort(number);
     }
     if (!IsOpen()) {
         return true;

@@ -35,12 +35,14 @@ class SerialLink {
     SerialLink(const SerialLink&) = delete;
     SerialLink& operator=(const SerialLink&) = delete;
 
-    // Port n of the port table; 0 keeps the number. A number other than 0 also drops a device
-    // path set before. Reopens an open port under the new name.
+    // Port n of the port table; 0 keeps the number. The number is looked up in the table now,
+    // once: the link keeps the device it named, so a device plugged in later cannot shift it
+    // onto another radio. Reopens an open port under the new name.
     bool SetPortNumber(int number);
     int GetPortNumber() const { return portNumber_; }
-    // A device path used in place of the port table (qv-flash --port PATH); empty clears it.
-    // Reopens an open port under the new name.
+    // The device to open: a path of the port table as it was listed, or any device path
+    // (qv-flash --port PATH). Empty: port number 1 of the table at the next open. Reopens an
+    // open port under the new name.
     bool SetDevicePath(std::string path);
     std::string DeviceName() const;
 
