@@ -7,12 +7,13 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "cli/exit_codes.h"
-#include "cli/json_text.h"
 #include "cli/radio_report.h"
 #include "cli/radio_run.h"
 #include "cli/write_options.h"
 #include "image/load_image.h"
+#include "workflow/job_record.h"
+#include "workflow/json_text.h"
+#include "workflow/outcome_codes.h"
 
 namespace qv::cli {
 
@@ -44,7 +45,7 @@ void RecordRun(const std::string& path, const RadioRun& run) {
     if (path.empty()) {
         return;
     }
-    if (!AppendLine(path, RadioJson(run.port, run.outcome, run.exitCode, false))) {
+    if (!AppendLine(path, JobRecordJson(run.port, run.outcome, run.exitCode, false))) {
         PrintLine(stderr, "qv-flash: cannot append to the record " + path);
     }
 }
@@ -110,7 +111,7 @@ int ReportRuns(const WriteOptions& options, const std::vector<RadioRun>& runs) {
         std::string radios = "[";
         for (const RadioRun& run : runs) {
             radios += (radios.size() > 1 ? "," : "") +
-                      RadioJson(run.port, run.outcome, run.exitCode, true);
+                      JobRecordJson(run.port, run.outcome, run.exitCode, true);
         }
         PrintLine(stdout, JsonObject()
                               .AddRaw("radios", radios + "]")
