@@ -93,7 +93,7 @@ TEST_F(QvFlashInfo, FilesThatAreNoMotFileExitWith3AndTheReason) {
         {"garbage.mot", garbage, "line 1: unexpected byte 0x00"},
         {"truncated.mot",
          test::kHeader + "\n" + record.substr(0, 40) + "\n" + record + "\n" + test::kEnd,
-         "line 2: record checksum does not match"},
+         "line 2: a record cut short by a line end"},
         {"never_ends.mot", test::kHeader + "\n" + record.substr(0, 50),
          "line 2: the text ends inside a record"},
         {"no_end_record.mot", test::kHeader + "\n" + record + "\n",
