@@ -24,6 +24,12 @@ std::string DeviceNameForPort(int number) {
     return WindowsDeviceName(number);
 }
 
+PortInfo DescribeDevice(const std::string& device) {
+    PortInfo info;
+    info.device = device;
+    return info;
+}
+
 std::vector<PortInfo> ListPorts() {
     std::vector<PortInfo> ports;
     for (int number = 1; number <= kMaxPortNumber; ++number) {
