@@ -181,9 +181,9 @@ TEST_F(QvFlashInfo, CarriedDemoPackage) {
 
     const RunResult at128 = Run("info qzx --max-buffer 128 --json");
     ASSERT_EQ(at128.exitCode, 0);
-    EXPECT_NE(at128.out.find("\"block-size\": 128"), std::string::npos) << at128.out;
-    EXPECT_NE(at128.out.find("\"region1-blocks\": 6656"), std::string::npos);
-    EXPECT_NE(at128.out.find("\"checksum\": \"" + std::string(checksum) + "\""), std::string::npos);
+    EXPECT_NE(at128.out.find("\"blockSize\":128"), std::string::npos) << at128.out;
+    EXPECT_NE(at128.out.find("\"region1Blocks\":6656"), std::string::npos);
+    EXPECT_NE(at128.out.find("\"checksum\":\"" + std::string(checksum) + "\""), std::string::npos);
 }
 #endif
 
