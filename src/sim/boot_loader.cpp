@@ -19,6 +19,8 @@ constexpr std::size_t kSpeedChangeSize = 2;     // 0x0F and the code
 constexpr std::uint8_t kLargestSeed = 59 + 59;  // minute + second
 // An updater that stops in the middle of a frame has given it up.
 constexpr std::chrono::seconds kFrameTimeout{2};
+// Where the identification block carries the radio's serial-number byte, after its model code.
+constexpr std::size_t kSerialNumberByte = 16;
 
 std::vector<std::uint8_t> TextField(const std::string& text, std::uint8_t pad) {
     std::vector<std::uint8_t> field(kVersionReplySize, pad);
@@ -83,6 +85,9 @@ void BootLoader::OnByte(const TaggedByte& byte, Clock::time_point now) {
     }
     lastByteTime_ = now;
     byteStartTime_ = now - ByteTimeOnWire(byte.line);
+    if (NoRadio(now)) {
+        return;  // the line is quiet: the last radio left, the next is not in its boot loader
+    }
     if (byte.line.baud != listenBaud_) {
         NoteGarbled(byte);
         return;
@@ -280,10 +285,11 @@ void BootLoader::HandleSessionStages(std::uint8_t value) {
 void BootLoader::SendIdentification() {
     identification_.assign(kIdentificationSize, 0xFF);
     std::vector<std::uint8_t> model = TextField(options_.model, 0xFF);
-    if (FindSimFault(options_.faults, SimFaultKind::WrongModel) != nullptr) {
+    if (FaultOfThisRadio(FindSimFault(options_.faults, SimFaultKind::WrongModel))) {
         model = TextField("MQV9051V", 0x00);  // the right name, a wrong market code
     }
     std::copy(model.begin(), model.end(), identification_.begin());
+    identification_[kSerialNumberByte] = static_cast<std::uint8_t>(radio_);
     // Bytes 32..43 differ from job to job, so each job has its own mask.
     const int job = report_.jobs + 1;
     idSum_ = 0;
@@ -348,13 +354,16 @@ void BootLoader::HandleEnd(std::uint8_t value) {
         Unexpected(value);
         return;
     }
-    const bool cancel = stage_ == BootStage::AwaitHighSpeed;
+    // A cancel comes after the versions; a radio refused for its model is sent away right
+    // after its identification.
+    const bool cancel = stage_ == BootStage::AwaitHighSpeed || stage_ == BootStage::AwaitAuxVersion;
     if (stage_ != BootStage::AwaitEnd && !cancel) {
         Deviation("end command while waiting for the " + std::string(BootStageName(stage_)));
     }
     port_.ReleaseExclusive();  // before the ACK, so the updater's next open never races it
     Reply({kAck}, false);      // the updater closes after this one
     EndJob(cancel ? "cancelled" : "end command");
+    RadioLeaves();
 }
 
 }  // namespace qv

@@ -48,6 +48,8 @@ class BootLoader {
     void OnTick(Clock::time_point now);
 
     bool HungUp() const { return hungUp_; }
+    // The last of the radios in turn has left its boot loader.
+    bool AllRadiosLeft() const { return options_.radios > 0 && radio_ > options_.radios; }
     int ListeningSpeed() const { return listenBaud_; }
     const SimReport& Report() const { return report_; }
     const std::vector<std::uint8_t>& Flash() const { return flash_; }
@@ -80,7 +82,7 @@ class BootLoader {
     void WriteBlock(std::uint32_t address, const std::uint8_t* data, std::size_t length);
     std::uint16_t FlashSum(std::uint32_t first, std::uint32_t last) const;
 
-    // Replies, deviations and jobs (boot_loader_io.cpp).
+    // Replies, deviations, jobs and radios (boot_loader_io.cpp).
     void Reply(std::initializer_list<std::uint8_t> bytes, bool strayAfter = true);
     void ReplyBytes(const std::vector<std::uint8_t>& data, bool strayAfter);
     void Deviation(const std::string& message);
@@ -90,6 +92,12 @@ class BootLoader {
     void StartJob();
     void EndJob(const std::string& how);
     void ResetLink();
+    // The radio leaves its boot loader after its end command; the next one comes later.
+    void RadioLeaves();
+    // No radio in its boot loader on the line: between two radios, or after the last.
+    bool NoRadio(Clock::time_point now) const;
+    // A fault given for one radio of several (value K), or for all (no value).
+    bool FaultOfThisRadio(const SimFault* fault) const;
 
     SimulatorOptions options_;
     ReplyPort& port_;
@@ -101,6 +109,8 @@ class BootLoader {
     std::uint8_t mask_ = 0;
     std::size_t probeMatched_ = 0;
     bool hungUp_ = false;
+    int radio_ = 1;                    // the radio on the line (its serial-number byte)
+    Clock::time_point nextRadioAt_{};  // until then nobody answers
 
     // The job in progress.
     bool inJob_ = false;

@@ -100,6 +100,7 @@ void BootLoader::NoteGarbled(const TaggedByte& byte) {
 void BootLoader::StartJob() {
     inJob_ = true;
     job_ = SimJobRecord{};
+    job_.radio = radio_;
     job_.transfer = "none";
     ++report_.probesAnswered;
     silent_ = false;
@@ -127,6 +128,22 @@ void BootLoader::EndJob(const std::string& how) {
     if (options_.onJobEnd) {
         options_.onJobEnd(report_, flash_);
     }
+}
+
+void BootLoader::RadioLeaves() {
+    if (options_.radios == 0) {
+        return;  // the one radio stays for every job
+    }
+    ++radio_;
+    nextRadioAt_ = lastByteTime_ + options_.between;
+}
+
+bool BootLoader::NoRadio(Clock::time_point now) const {
+    return AllRadiosLeft() || now < nextRadioAt_;
+}
+
+bool BootLoader::FaultOfThisRadio(const SimFault* fault) const {
+    return fault != nullptr && (fault->value == 0 || fault->value == radio_);
 }
 
 void BootLoader::ResetLink() {

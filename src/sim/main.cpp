@@ -18,8 +18,8 @@ namespace {
 
 // How often the main thread looks whether the jobs asked for are done.
 constexpr std::chrono::milliseconds kWatchInterval{100};
-// After the last job the updater still reads the end command's ACK; closing the terminal at
-// once could hang up under it.
+// After the last radio has left the updater still reads the end command's ACK; closing the
+// terminal at once could hang up under it.
 constexpr std::chrono::milliseconds kLastJobGrace{500};
 
 // Written beside the target and renamed, so a reader never sees half a file.
@@ -100,9 +100,6 @@ int main(int argc, char** argv) {
             break;
         }
         if (simulator->Finished()) {
-            break;
-        }
-        if (line.jobs > 0 && simulator->Report().jobs >= line.jobs) {
             const timespec grace{0, std::chrono::nanoseconds(kLastJobGrace).count()};
             ::sigtimedwait(&stopSignals, nullptr, &grace);
             break;

@@ -42,12 +42,19 @@ SimCliResult ParseSimCommandLine(int argc, char** argv) {
                  "Model the line: each byte takes its time on the wire, and a streamed frame "
                  "that starts before the radio has programmed the last one is a deviation");
     app.add_option("--fault", faults,
-                   "Fault: silent-linkup, wrong-model, nak-block=K, "
+                   "Fault: silent-linkup, wrong-model[=RADIO], nak-block=K, "
                    "hangup-block=K, bad-checksum, silent-after=CMD, "
                    "garbage-before-reply");
     app.add_option("--dump", line.dumpPath, "Write region 1 of the flash here after each job");
     app.add_option("--report", line.reportPath, "Write the report as JSON here");
-    app.add_option("--jobs", line.jobs, "End after N jobs (0: serve until killed)")
+    app.add_option("--jobs", sim.radios,
+                   "N radios in turn on the link: each leaves its boot loader with the end "
+                   "command and the next answers --between later; the program ends when the "
+                   "last has left (0: one radio, served until killed)")
+        ->check(CLI::NonNegativeNumber);
+    int betweenMs = static_cast<int>(sim.between.count());
+    app.add_option("--between", betweenMs,
+                   "Milliseconds from one radio leaving its boot loader to the next answering")
         ->check(CLI::NonNegativeNumber);
 
     try {
@@ -56,6 +63,7 @@ SimCliResult ParseSimCommandLine(int argc, char** argv) {
         return SimCliResult{std::nullopt, app.exit(error)};
     }
     sim.highSpeed = !noHighSpeed;
+    sim.between = std::chrono::milliseconds(betweenMs);
     for (const std::string& text : faults) {
         std::optional<SimFault> fault = ParseSimFault(text);
         if (!fault) {

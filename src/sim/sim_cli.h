@@ -13,7 +13,6 @@ struct SimCommandLine {
     std::string linkPath;    // --link: a symbolic link to the far end, removed at exit
     std::string dumpPath;    // --dump: region 1 of the flash after each job
     std::string reportPath;  // --report: the report as JSON after each job and at exit
-    int jobs = 0;            // --jobs: stop after this many jobs; 0 serves until killed
 };
 
 // The parsed line, or the exit code when the program ends here (--help: 0, an error: 2).

@@ -12,20 +12,22 @@ namespace qv {
 
 namespace {
 
+enum class FaultValue { None, Required, Optional };
+
 struct FaultName {
     std::string_view name;
     SimFaultKind kind;
-    bool takesValue;
+    FaultValue value;
 };
 
 constexpr std::array<FaultName, 7> kFaultNames = {{
-    {"silent-linkup", SimFaultKind::SilentLinkup, false},
-    {"wrong-model", SimFaultKind::WrongModel, false},
-    {"nak-block", SimFaultKind::NakBlock, true},
-    {"hangup-block", SimFaultKind::HangupBlock, true},
-    {"bad-checksum", SimFaultKind::BadChecksum, false},
-    {"silent-after", SimFaultKind::SilentAfter, true},
-    {"garbage-before-reply", SimFaultKind::GarbageBeforeReply, false},
+    {"silent-linkup", SimFaultKind::SilentLinkup, FaultValue::None},
+    {"wrong-model", SimFaultKind::WrongModel, FaultValue::Optional},
+    {"nak-block", SimFaultKind::NakBlock, FaultValue::Required},
+    {"hangup-block", SimFaultKind::HangupBlock, FaultValue::Required},
+    {"bad-checksum", SimFaultKind::BadChecksum, FaultValue::None},
+    {"silent-after", SimFaultKind::SilentAfter, FaultValue::Required},
+    {"garbage-before-reply", SimFaultKind::GarbageBeforeReply, FaultValue::None},
 }};
 
 struct CommandName {
@@ -82,11 +84,13 @@ std::optional<SimFault> ParseSimFault(std::string_view text) {
         if (entry.name != name) {
             continue;
         }
-        if (entry.takesValue != (equals != std::string_view::npos)) {
+        const bool valueGiven = equals != std::string_view::npos;
+        if ((entry.value == FaultValue::None && valueGiven) ||
+            (entry.value == FaultValue::Required && !valueGiven)) {
             return std::nullopt;
         }
         SimFault fault{entry.kind, 0};
-        if (!entry.takesValue) {
+        if (!valueGiven) {
             return fault;
         }
         const std::string_view argument = text.substr(equals + 1);
@@ -112,7 +116,8 @@ std::string SimFaultName(const SimFault& fault) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "=0x%02X", fault.value);
             name += hex;
-        } else if (entry.takesValue) {
+        } else if (entry.value == FaultValue::Required ||
+                   (entry.value == FaultValue::Optional && fault.value != 0)) {
             name += "=" + std::to_string(fault.value);
         }
         return name;

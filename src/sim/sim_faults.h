@@ -11,7 +11,8 @@ namespace qv {
 
 enum class SimFaultKind {
     SilentLinkup,        // never answers the probe
-    WrongModel,          // identification with "MQV9051V" and eight 0x00 instead of 0xFF
+    WrongModel,          // identification with "MQV9051V" and eight 0x00 instead of 0xFF; with
+                         // a value K only radio K of several in turn (wrong-model=K)
     NakBlock,            // block frame `value` (0-based, in the job) is refused, not written:
                          // 0x58 gets 0x15; with 0x57 the next resynchronisation ACK gets 0x15
     HangupBlock,         // closes its end of the terminal when block frame `value` starts

@@ -51,8 +51,8 @@ std::string JobLogJson(const std::vector<SimJobRecord>& jobs) {
     for (std::size_t i = 0; i < jobs.size(); ++i) {
         const SimJobRecord& j = jobs[i];
         out += i == 0 ? "\n    " : ",\n    ";
-        out += "{\"masked\": " + Bool(j.masked) + ", \"highSpeed\": " + Bool(j.highSpeed) +
-               ", \"transfer\": " + Quoted(j.transfer) +
+        out += "{\"radio\": " + std::to_string(j.radio) + ", \"masked\": " + Bool(j.masked) +
+               ", \"highSpeed\": " + Bool(j.highSpeed) + ", \"transfer\": " + Quoted(j.transfer) +
                ", \"blocks\": " + std::to_string(j.blocks) +
                ", \"checksumAcked\": " + Bool(j.checksumAcked) + ", \"end\": " + Quoted(j.end) +
                ", \"shortestProgrammingGapMs\": " + Milliseconds(j.shortestProgrammingGapMs) + "}";

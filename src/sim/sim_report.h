@@ -14,6 +14,7 @@ struct SimDeviation {
 };
 
 struct SimJobRecord {
+    int radio = 1;               // which radio of the ones in turn (its serial-number byte)
     bool masked = false;         // the session mask was not 0
     bool highSpeed = false;      // the 115200 handshake was completed
     std::string transfer;        // "none", "streamed" or "acknowledged"

@@ -97,7 +97,7 @@ void Simulator::State::HandleDue(Clock::time_point now) {
         }
     }
     loader->OnTick(now);
-    if (loader->HungUp()) {
+    if (loader->HungUp() || loader->AllRadiosLeft()) {
         finished = true;
     }
     changed.notify_all();

@@ -47,6 +47,10 @@ struct SimulatorOptions {
     std::string auxVersion = "AUX-1.0";  // the 0x40 reply: text, 0x00 after
     bool highSpeed = true;               // false: acknowledges 0x0B, never listens at 115200
     bool lineRate = false;  // each byte takes its time on the wire; the programming gap is checked
+    // Radios in turn on the link, as at a service bench: each leaves its boot loader with the
+    // end command, and the next answers the link-up `between` later. 0: one radio for ever.
+    int radios = 0;
+    std::chrono::milliseconds between{1000};
     std::vector<SimFault> faults;
     // Called on the simulator's thread after each job has ended, with the report and the
     // flash of that moment (the program writes --report and --dump from here). It must not
@@ -70,7 +74,8 @@ class Simulator {
     std::vector<std::uint8_t> Flash() const;
     // Waits until at least `count` jobs have ended (or the simulator has stopped serving).
     bool WaitForJobs(int count, std::chrono::milliseconds timeout) const;
-    // True once it no longer serves: stopped, or it hung up on purpose (hangup-block).
+    // True once it no longer serves: stopped, it hung up on purpose (hangup-block), or the
+    // last of its radios has left.
     bool Finished() const;
     // Stops the thread and closes the terminal; safe to call twice.
     void Stop();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "sim_test_support.h"
 
@@ -94,6 +95,51 @@ TEST(SimulatorJobs, EachJobHasItsOwnIdentificationAndErasesAgain) {
                             two.identification.begin() + 32));
     EXPECT_TRUE(sim->Report().deviations.empty()) << Describe(sim->Report());
     EXPECT_TRUE(sim->Flash() == ExpectedFlash(second.blocks));
+}
+
+// Radios in turn, as at a service bench: each leaves its boot loader with the end command,
+// nobody answers until the next one is in its boot loader, and each tells its serial-number
+// byte. A wrong model given for radio 2 is that radio's alone.
+TEST(SimulatorJobs, RadiosComeInTurnEachWithItsSerialNumber) {
+    SimulatorOptions options;
+    options.radios = 3;
+    options.between = 1500ms;
+    options.faults = {{SimFaultKind::WrongModel, 2}};
+    auto sim = StartSimulator(options);
+    ASSERT_TRUE(sim);
+    JobScript write;
+    write.blocks = MakeBlocks(3);
+    JobScript refuse = write;
+    refuse.cancel = true;  // sent away at the question, as a station sends a refused radio
+    JobScript probe = write;
+    probe.probeSpeeds = {19200};  // one round of polls: well within the pause
+
+    const auto firstLeft = std::chrono::steady_clock::now();
+    const JobOutcome one = RunJob(sim->DevicePath(), write);
+    EXPECT_EQ(RunJob(sim->DevicePath(), probe).failedAt, "link-up") << "nobody is there yet";
+    std::this_thread::sleep_until(firstLeft + 2s);
+    const JobOutcome two = RunJob(sim->DevicePath(), refuse);
+    std::this_thread::sleep_for(1600ms);
+    const JobOutcome three = RunJob(sim->DevicePath(), write);
+    ASSERT_TRUE(sim->WaitForJobs(3, 5s));
+
+    for (const JobOutcome* outcome : {&one, &two, &three}) {
+        ASSERT_EQ(outcome->identification.size(), 48u);
+    }
+    EXPECT_EQ(one.failedAt, "");
+    EXPECT_EQ(three.failedAt, "");
+    EXPECT_EQ(one.identification[16], 1);
+    EXPECT_EQ(two.identification[16], 2);
+    EXPECT_EQ(three.identification[16], 3);
+    EXPECT_EQ(one.identification[8], 0xFF);
+    EXPECT_EQ(two.identification[8], 0x00) << "radio 2 is the wrong model";
+    EXPECT_EQ(three.identification[8], 0xFF);
+    const SimReport report = sim->Report();
+    EXPECT_TRUE(report.deviations.empty()) << Describe(report);
+    ASSERT_EQ(report.jobLog.size(), 3u);
+    EXPECT_EQ(report.jobLog[1].radio, 2);
+    EXPECT_EQ(report.jobLog[1].end, "cancelled");
+    EXPECT_TRUE(sim->Finished()) << "the last radio has left";
 }
 
 TEST(SimulatorJobs, AnswersTheProbeOnlyAtItsListeningSpeedThenAcksAt19200) {
