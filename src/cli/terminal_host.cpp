@@ -26,7 +26,7 @@ int TerminalHost::RunWorker(const std::function<int()>& work) {
     return RunOnWorkerThread(work);
 }
 
-bool TerminalHost::StopRequested() {
+bool TerminalHost::StopRequested(JobPhase /*phase*/) {
     return InterruptRequested();
 }
 

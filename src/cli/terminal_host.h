@@ -32,7 +32,7 @@ class TerminalHost : public JobHost {
     void SetProgressRange(int low, int high) override;
     void SetProgressPosition(int position) override;
     int RunWorker(const std::function<int()>& work) override;
-    bool StopRequested() override;
+    bool StopRequested(JobPhase phase) override;
 
     const std::string& LastMessage() const { return lastMessage_; }
 

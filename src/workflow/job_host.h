@@ -10,6 +10,10 @@ enum class BoxButtons { Ok, OkCancel };
 enum class BoxIcon { None, Information, Question, Exclamation, Stop };
 enum class BoxAnswer { Ok, Cancel };
 
+// Where a job stands when it asks whether to stop: before the first area command erases the
+// radio's flash (a stop is a cancel), or after it (a stop leaves the radio half written).
+enum class JobPhase { Preparing, Writing };
+
 class JobHost {
   public:
     virtual ~JobHost() = default;
@@ -29,7 +33,7 @@ class JobHost {
     // job at the next of them. Before the first area is erased that is a cancel (the radio
     // leaves its boot loader); after it the job is interrupted and the radio stays in its boot
     // loader for the next write.
-    virtual bool StopRequested() { return false; }
+    virtual bool StopRequested(JobPhase /*phase*/) { return false; }
 };
 
 }  // namespace qv

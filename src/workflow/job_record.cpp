@@ -11,6 +11,20 @@
 
 namespace qv {
 
+namespace {
+
+std::string HexText(std::span<const std::uint8_t> bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (const std::uint8_t byte : bytes) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0x0F];
+    }
+    return hex;
+}
+
+}  // namespace
+
 int OutcomeCode(const WriteJobOutcome& outcome) {
     if (outcome.succeeded) {
         return kExitSuccess;
@@ -52,13 +66,7 @@ std::string OutcomeName(const WriteJobOutcome& outcome) {
 }
 
 std::string ModelCodeHex(const WriteJobOutcome& outcome) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (const std::uint8_t byte : outcome.modelCode) {
-        hex += kDigits[byte >> 4];
-        hex += kDigits[byte & 0x0F];
-    }
-    return hex;
+    return HexText(outcome.modelCode);
 }
 
 namespace {
@@ -85,8 +93,10 @@ std::string JobRecordJson(const std::string& port, const WriteJobOutcome& outcom
     std::optional<std::string> model;
     std::optional<std::string> oldVersion;
     std::optional<std::string> checksum;
+    std::optional<std::string> identification;
     if (outcome.identified) {
         model = ModelCodeHex(outcome);
+        identification = HexText(outcome.identification);
     }
     if (outcome.versionRead) {
         oldVersion = outcome.radioVersionText;
@@ -100,6 +110,7 @@ std::string JobRecordJson(const std::string& port, const WriteJobOutcome& outcom
     object.Add("time", UtcTimestamp())
         .Add("port", port)
         .Add("model", model)
+        .Add("identification", identification)
         .Add("oldVersion", oldVersion)
         .Add("newVersion", outcome.newVersionText)
         .Add("checksum", checksum)

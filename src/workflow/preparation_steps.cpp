@@ -75,6 +75,7 @@ bool ReadIdentification(JobContext& job) {
     }
     std::copy_n(job.identificationBlock.begin(), job.outcome.modelCode.size(),
                 job.outcome.modelCode.begin());
+    job.outcome.identification = job.identificationBlock;
     job.outcome.identified = true;
     link.SumIdentification(job.identificationBlock);
     if (!link.WriteSessionByte() || !link.AckExchange()) {

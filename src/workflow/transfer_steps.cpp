@@ -19,7 +19,7 @@ bool Stop(JobContext& job) {
 
 bool SendAreaCommands(JobContext& job) {
     for (const int area : kAreaOrder) {
-        if (job.outcome.eraseStarted && job.host.StopRequested()) {
+        if (job.outcome.eraseStarted && job.host.StopRequested(JobPhase::Writing)) {
             return Stop(job);
         }
         job.outcome.eraseStarted = true;  // the first area command erases region 1

@@ -22,8 +22,8 @@ void StopTransfer(TransferJob& job) {
     job.result = 0;
 }
 
-bool StopRequested(const TransferJob& job) {
-    return job.owner->StopRequested();
+bool StopRequested(const TransferJob& job, JobPhase phase = JobPhase::Writing) {
+    return job.owner->StopRequested(phase);
 }
 
 void FinishTransfer(TransferJob& job) {
@@ -75,10 +75,10 @@ bool SendBlockFrame(RadioLink& link, ImageMirror& mirror, const HexRecord& block
 }
 
 void LinkUpWorker(TransferJob& job) {
-    job.link->SetStopCheck([&job] { return StopRequested(job); });
+    job.link->SetStopCheck([&job] { return StopRequested(job, JobPhase::Preparing); });
     job.result = job.link->LinkUpProbe() == 0 ? 1 : 0;
     job.link->SetStopCheck({});
-    job.stopped = job.result == 0 && StopRequested(job);
+    job.stopped = job.result == 0 && StopRequested(job, JobPhase::Preparing);
 }
 
 void StreamedTransferWorker(TransferJob& job) {

@@ -29,7 +29,8 @@ bool RunStep(JobContext& job, const NamedStep& step) {
 // when all succeeded.
 bool RunSteps(JobContext& job, std::span<const NamedStep> steps) {
     for (const NamedStep& step : steps) {
-        if (job.host.StopRequested()) {
+        if (job.host.StopRequested(job.outcome.eraseStarted ? JobPhase::Writing
+                                                            : JobPhase::Preparing)) {
             return Stop(job);
         }
         if (!RunStep(job, step) || job.status == StatusCancelled) {
@@ -87,6 +88,9 @@ void CloseJob(JobContext& job, bool succeeded, Clock::time_point start) {
         job.host.ShowMessage(kWritingCompletedMessage, kUpdaterCaption, BoxButtons::Ok,
                              BoxIcon::Information);
     } else {
+        if (job.status == StatusModelMismatch && job.input.endSessionWhenRefused) {
+            EndSession(job);
+        }
         job.link.SetOpen(false);
         ShowError(job);
     }

@@ -25,6 +25,9 @@ struct WriteJobInput {
     const RecordList* region1Blocks = nullptr;
     std::array<std::uint8_t, 8> versionLabel{};
     UpdaterSettings settings;
+    // A station sends a radio refused for its model out of its boot loader with the end
+    // command (nothing was written), so that it does not answer again and the next radio can.
+    bool endSessionWhenRefused = false;
 };
 
 // One step as it ran: its name (OpenPort .. ClosePort), its result and how long it took.
@@ -42,11 +45,12 @@ struct WriteJobOutcome {
     // What the job learnt on the way, for the command line's reports.
     std::vector<StepReport> steps;  // the steps run, in order; the last one ended the job
     bool identified = false;        // the identification block was read
-    std::array<std::uint8_t, 16> modelCode{};     // its bytes 0..15
-    bool versionRead = false;                     // the radio's version was read
-    std::array<std::uint8_t, 16> radioVersion{};  // the version reply (0xFF until read)
-    std::string radioVersionText;                 // as the confirmation shows it, or "No Data"
-    std::string newVersionText;                   // the image's version label as text
+    std::array<std::uint8_t, 16> modelCode{};       // its bytes 0..15
+    std::array<std::uint8_t, 48> identification{};  // the whole block, to tell radios apart
+    bool versionRead = false;                       // the radio's version was read
+    std::array<std::uint8_t, 16> radioVersion{};    // the version reply (0xFF until read)
+    std::string radioVersionText;                   // as the confirmation shows it, or "No Data"
+    std::string newVersionText;                     // the image's version label as text
     bool highSpeedConfirmed = false;
     bool checksumSent = false;  // the checksum frame went out
     std::uint16_t checksum = 0;

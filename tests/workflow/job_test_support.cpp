@@ -142,7 +142,7 @@ void RecordingHost::SetProgressPosition(int position) {
     }
 }
 
-bool RecordingHost::StopRequested() {
+bool RecordingHost::StopRequested(JobPhase /*phase*/) {
     std::lock_guard lock(mutex_);
     const bool afterBoxes =
         stopAfterBoxes >= 0 && boxes.size() >= static_cast<std::size_t>(stopAfterBoxes);

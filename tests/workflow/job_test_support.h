@@ -49,7 +49,7 @@ class RecordingHost : public JobHost {
     void SetProgressPosition(int position) override;
     int RunWorker(const std::function<int()>& work) override;
     // True once stopAfterBoxes boxes were shown, or a position of at least stopAtPosition.
-    bool StopRequested() override;
+    bool StopRequested(JobPhase phase) override;
 
     int stopAfterBoxes = -1;  // -1: never
     int stopAtPosition = -1;  // -1: never
