@@ -152,6 +152,11 @@ bool SerialLink::ReadMasked(std::span<std::uint8_t> buffer) {
     std::size_t received = 0;
     const bool readOk = ReadRaw(buffer, received);
     lastReadCount_ = std::min(received, buffer.size());
+    if (lastReadCount_ > 0) {
+        // The radio answers only what it has received: whatever was written before has left
+        // the line, however fast the pseudo-terminal or adapter passed it on.
+        lineIdleAt_ = std::min(lineIdleAt_, Clock::now());
+    }
     NotifyReceived(buffer.first(lastReadCount_));
     if (!readOk || lastReadCount_ < buffer.size()) {
         return false;

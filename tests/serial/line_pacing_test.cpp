@@ -61,6 +61,21 @@ TEST_F(LinePacing, AWriteHasLeftTheLineOnlyAfterItsWireTime) {
     }
 }
 
+// An answer shows that what was written has left the line: the wire-time floor must not make
+// the link wait on after it (an acknowledged transfer writes faster than the wire on a
+// pseudo-terminal, and the floor would pile up to minutes).
+TEST_F(LinePacing, AnAnswerEndsTheWaitForTheWire) {
+    ASSERT_TRUE(link.SetLineSettings("1200,N,8,2"));
+    ASSERT_TRUE(link.WriteMasked(Bytes(263, 0x58)));  // 2.4 s at 1200 baud
+    pty.Read(263, 1s);
+    pty.Write(Bytes{0x06});
+    Bytes answer(1);
+    ASSERT_TRUE(link.ReadMasked(answer));
+    const auto start = Clock::now();
+    ASSERT_TRUE(link.WaitUntilSent());
+    EXPECT_LT(Clock::now() - start, 500ms);
+}
+
 // The speed may change only once the bytes of the old speed are out.
 TEST_F(LinePacing, ALineChangeWaitsForTheBytesOfTheOldSpeed) {
     ASSERT_TRUE(link.SetLineSettings("1200,N,8,2"));
