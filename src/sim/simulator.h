@@ -33,7 +33,7 @@ inline constexpr std::chrono::milliseconds kSimProgrammingTime{25};
 // The simulator hears a pseudo-terminal, not a UART: bytes reach it through the kernel's
 // buffer work, on a busy machine a few milliseconds late, and a frame's modelled end moves
 // with them. A programming gap is too short only when it falls short by more than this.
-inline constexpr std::chrono::milliseconds kSimTimingAllowance{5};
+inline constexpr std::chrono::milliseconds kSimTimingAllowance{8};
 // The shortest programming gap that is no deviation, in the report's unit.
 inline constexpr double kSimShortestGapMs =
     std::chrono::duration<double, std::milli>(kSimProgrammingTime - kSimTimingAllowance).count();
