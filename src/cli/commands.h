@@ -18,5 +18,6 @@ Command AddPortsCommand(CLI::App& app);
 Command AddInfoCommand(CLI::App& app);
 Command AddIdentifyCommand(CLI::App& app);
 Command AddWriteCommand(CLI::App& app);
+Command AddStationCommand(CLI::App& app);
 
 }  // namespace qv::cli

@@ -18,24 +18,28 @@ namespace {
 
 constexpr int kShellSignalBase = 128;
 
-// Lock-free, so that a signal handler may touch it.
+// Lock-free, so that a signal handler may touch them.
 std::atomic<int> interruptingSignal{0};
+std::atomic<int> interruptCount{0};
+std::atomic<int> endAtOnceCount{2};
 static_assert(std::atomic<int>::is_always_lock_free);
 
 extern "C" void OnInterruptingSignal(int signal) {
     std::signal(signal, OnInterruptingSignal);  // some systems reset the handler on delivery
     int none = 0;
-    if (interruptingSignal.compare_exchange_strong(none, signal)) {
+    interruptingSignal.compare_exchange_strong(none, signal);
+    if (interruptCount.fetch_add(1) + 1 < endAtOnceCount.load()) {
         return;
     }
-    // Asked twice: end now, but leave the terminal's line clean.
+    // Asked once more while stopping: end now, but leave the terminal's line clean.
     [[maybe_unused]] const auto written = QV_WRITE_STDERR("\n", 1);
-    std::_Exit(kShellSignalBase + signal);
+    std::_Exit(kShellSignalBase + interruptingSignal.load());
 }
 
 }  // namespace
 
-void InstallInterruptionHandlers() {
+void InstallInterruptionHandlers(int signalsToEndAtOnce) {
+    endAtOnceCount.store(signalsToEndAtOnce);
     std::signal(SIGINT, OnInterruptingSignal);
     std::signal(SIGTERM, OnInterruptingSignal);
 #if defined(SIGHUP)
@@ -45,6 +49,10 @@ void InstallInterruptionHandlers() {
 
 int InterruptingSignal() {
     return interruptingSignal.load();
+}
+
+int InterruptCount() {
+    return interruptCount.load();
 }
 
 int InterruptedExitCode() {

@@ -33,9 +33,10 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", std::string("qv-flash ") + QV_VERSION);
     app.require_subcommand(1);
 
-    const std::array<qv::cli::Command, 4> commands = {
+    const std::array<qv::cli::Command, 5> commands = {
         qv::cli::AddPortsCommand(app), qv::cli::AddInfoCommand(app),
-        qv::cli::AddIdentifyCommand(app), qv::cli::AddWriteCommand(app)};
+        qv::cli::AddIdentifyCommand(app), qv::cli::AddWriteCommand(app),
+        qv::cli::AddStationCommand(app)};
 
     if (IsUnknownCommand(app, argc, argv)) {
         std::cerr << "qv-flash: unknown command: " << argv[1] << " (commands:";

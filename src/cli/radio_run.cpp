@@ -13,7 +13,7 @@
 namespace qv::cli {
 
 RadioRun RunRadio(const std::string& port, const std::string& device,
-                  const RadioRunSettings& settings, TerminalHost& host, const JobRunner& runJob) {
+                  const RadioRunSettings& settings, JobHost& host, const JobRunner& runJob) {
     RadioRun run;
     run.port = port;
     run.device = device;

@@ -36,7 +36,7 @@ using JobRunner = std::function<WriteJobOutcome(RadioLink&, JobHost&)>;
 
 // device: the port resolved once for the run (ResolvePort).
 RadioRun RunRadio(const std::string& port, const std::string& device,
-                  const RadioRunSettings& settings, TerminalHost& host, const JobRunner& runJob);
+                  const RadioRunSettings& settings, JobHost& host, const JobRunner& runJob);
 
 // The closing lines of a radio: why its port did not open, or what the link-up heard (when it
 // failed), and the message, on stdout after a success and on stderr otherwise. With a label,

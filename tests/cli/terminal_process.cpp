@@ -56,9 +56,10 @@ void QvFlashOnTerminal::ReadAvailable(int waitMs) {
     }
 }
 
-bool QvFlashOnTerminal::WaitForOutput(const std::string& text, std::chrono::milliseconds timeout) {
+bool QvFlashOnTerminal::WaitForOutput(const std::string& text, std::chrono::milliseconds timeout,
+                                      std::size_t from) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (output_.find(text) == std::string::npos) {
+    while (output_.find(text, from) == std::string::npos) {
         if (std::chrono::steady_clock::now() >= deadline) {
             return false;
         }

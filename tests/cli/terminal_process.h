@@ -20,8 +20,10 @@ class QvFlashOnTerminal {
     // Keys as typed: "\x03" is Ctrl+C.
     void Type(const std::string& keys);
     void Signal(int signal);
-    // Reads what the program writes until text has appeared; false at the time-out.
-    bool WaitForOutput(const std::string& text, std::chrono::milliseconds timeout);
+    // Reads what the program writes until text has appeared (at `from` or later in the output);
+    // false at the time-out.
+    bool WaitForOutput(const std::string& text, std::chrono::milliseconds timeout,
+                       std::size_t from = 0);
     // The exit code (128 + the signal when a signal ended it); -1 at the time-out.
     int Wait(std::chrono::milliseconds timeout);
     // Everything written to the terminal so far, with its line ends as the terminal has them.

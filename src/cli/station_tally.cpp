@@ -1,0 +1,61 @@
+#include "cli/station_tally.h"
+
+#include "cli/radio_report.h"
+#include "workflow/outcome_codes.h"
+
+namespace qv::cli {
+
+void StationTally::Count(const WriteJobOutcome& outcome, int exitCode) {
+    std::lock_guard lock(mutex_);
+    if (outcome.succeeded) {
+        ++updated_;
+    } else if (outcome.status == StatusModelMismatch) {
+        ++refused_;
+    } else if (outcome.status == StatusCancelled && !outcome.interrupted) {
+        return;  // sent away while the station ends: neither written nor failed
+    } else {
+        ++failed_;
+    }
+    codes_.push_back(exitCode);
+    if (limit_ > 0 && updated_ + failed_ + refused_ >= limit_) {
+        ending_ = true;
+    }
+}
+
+bool StationTally::Ending() const {
+    std::lock_guard lock(mutex_);
+    return ending_;
+}
+
+void StationTally::End() {
+    std::lock_guard lock(mutex_);
+    ending_ = true;
+}
+
+int StationTally::Updated() const {
+    std::lock_guard lock(mutex_);
+    return updated_;
+}
+
+int StationTally::Failed() const {
+    std::lock_guard lock(mutex_);
+    return failed_;
+}
+
+int StationTally::Refused() const {
+    std::lock_guard lock(mutex_);
+    return refused_;
+}
+
+std::string StationTally::Summary() const {
+    std::lock_guard lock(mutex_);
+    return "Updated " + std::to_string(updated_) + (updated_ == 1 ? " radio, " : " radios, ") +
+           std::to_string(failed_) + " failed, " + std::to_string(refused_) + " refused.";
+}
+
+int StationTally::ExitCode() const {
+    std::lock_guard lock(mutex_);
+    return failed_ == 0 ? kExitSuccess : WorstExitCode(codes_);
+}
+
+}  // namespace qv::cli
