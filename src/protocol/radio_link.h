@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "protocol/protocol_constants.h"
@@ -18,6 +19,15 @@ struct LinkUpAttempt {
     bool synSeen = false;
     bool ackSeen = false;
     std::size_t otherBytes = 0;  // bytes heard that were neither SYN nor ACK
+};
+
+// Told of each speed the link-up tries, just before its probe goes out: the link-up may take
+// twenty seconds on a wrong port, and a window or a terminal can say what it is doing meanwhile.
+// Called on the thread that runs the link-up.
+class LinkUpObserver {
+  public:
+    virtual ~LinkUpObserver() = default;
+    virtual void OnSpeedTried(std::string_view speed) = 0;
 };
 
 class RadioLink : public SerialLink {
@@ -39,9 +49,12 @@ class RadioLink : public SerialLink {
     bool WaitForAck();
 
     const std::vector<LinkUpAttempt>& LastLinkUp() const { return lastLinkUp_; }
+    // Null: nobody is told.
+    void SetLinkUpObserver(LinkUpObserver* observer) { linkUpObserver_ = observer; }
 
   private:
     std::vector<LinkUpAttempt> lastLinkUp_;
+    LinkUpObserver* linkUpObserver_ = nullptr;
 };
 
 }  // namespace qv
