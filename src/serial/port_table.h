@@ -38,6 +38,11 @@ std::string DeviceNameForPort(int number);
 // On POSIX each port's number is its place in the table.
 std::vector<PortInfo> ListPorts();
 
+// The name that finds the same adapter again after a replug or a reboot, when device numbers
+// may have moved: its /dev/serial/by-id link where there is one, else the device itself; COMn
+// on Windows.
+std::string StablePortName(const std::string& device);
+
 // Natural order of device names: runs of digits compare by value (ttyS2 before ttyS10).
 bool NaturalLess(std::string_view a, std::string_view b);
 
