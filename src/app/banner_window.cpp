@@ -25,6 +25,10 @@ constexpr std::array<RightLine, 4> kRightLines{{{2, 195}, {3, 208}, {4, 221}, {6
 // Generous height for one line's box; drawText does not clip to it.
 constexpr int kLineBoxHeight = 40;
 
+// A line never touches the picture's edges: it takes a smaller font first, down to the least.
+constexpr int kSideMargin = 8;
+constexpr int kLeastPixels = 8;
+
 // Cell heights in pixels.
 constexpr int kLargePixels = 20;
 constexpr int kMiddlePixels = 17;
@@ -58,6 +62,15 @@ QFont MakeBannerFont(int cellHeight) {
         if (QFontMetrics(font).height() <= cellHeight) {
             break;
         }
+    }
+    return font;
+}
+
+// The font as made, or smaller until the text fits the width: the window's title with its
+// version is wider than the picture at the large font.
+QFont FittedFont(QFont font, const QString& text, int width) {
+    while (font.pixelSize() > kLeastPixels && QFontMetrics(font).horizontalAdvance(text) > width) {
+        font.setPixelSize(font.pixelSize() - 1);
     }
     return font;
 }
@@ -161,16 +174,18 @@ void BannerWindow::paintEvent(QPaintEvent* /*event*/) {
     painter.setBackgroundMode(Qt::TransparentMode);
     const int width = picture_.width();
 
-    painter.setFont(largeFont_);
+    const int centredWidth = width - 2 * kSideMargin;
+    painter.setFont(FittedFont(largeFont_, bannerTexts[0], centredWidth));
     painter.drawText(QRect(0, kTitleTop, width, kLineBoxHeight), Qt::AlignTop | Qt::AlignHCenter,
                      bannerTexts[0]);
-    painter.setFont(middleFont_);
+    painter.setFont(FittedFont(middleFont_, bannerTexts[1], centredWidth));
     painter.drawText(QRect(0, kSubtitleTop, width, kLineBoxHeight), Qt::AlignTop | Qt::AlignHCenter,
                      bannerTexts[1]);
-    painter.setFont(smallFont_);
     for (const RightLine& line : kRightLines) {
+        const QString& text = bannerTexts[line.textIndex];
+        painter.setFont(FittedFont(smallFont_, text, kRightColumnEdge - kSideMargin));
         painter.drawText(QRect(0, line.top, kRightColumnEdge, kLineBoxHeight),
-                         Qt::AlignTop | Qt::AlignRight, bannerTexts[line.textIndex]);
+                         Qt::AlignTop | Qt::AlignRight, text);
     }
 }
 

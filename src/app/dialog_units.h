@@ -9,7 +9,8 @@ namespace qv {
 
 // Scales the geometry of every direct child and fixes the form's size, both given in dialog
 // units. Combo boxes keep their own height (the units there size the dropped list); a child
-// with the property "keepPixelSize" set keeps its size (icons).
+// with the property "keepPixelSize" set keeps its size (icons). A form that would not fit its
+// screen takes a smaller font first.
 void ApplyDialogUnits(QWidget* form, int widthUnits, int heightUnits);
 
 }  // namespace qv

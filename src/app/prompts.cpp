@@ -1,11 +1,31 @@
 #include "app/prompts.h"
 
+#include <QtGui/QScreen>
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QMessageBox>
 
 namespace qv {
 
 namespace {
+
+// A box whose owner is not on screen yet (the designer box and the image error at start-up)
+// goes to the middle of the screen: the toolkit would centre it over the owner's window, which
+// has neither its place nor its size yet.
+class ProgramMessageBox final : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);  // the box takes its size here, before it is mapped
+        const QWidget* owner = parentWidget();
+        if ((owner == nullptr || !owner->isVisible()) && screen() != nullptr) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen()->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+};
 
 QMessageBox::Icon ToQtIcon(BoxIcon icon) {
     switch (icon) {
@@ -28,8 +48,9 @@ QMessageBox::Icon ToQtIcon(BoxIcon icon) {
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const std::string& text,
                                             const std::string& caption, BoxButtons buttons,
                                             BoxIcon icon) {
-    auto box = std::make_unique<QMessageBox>(ToQtIcon(icon), QString::fromStdString(caption),
-                                             QString::fromStdString(text), QMessageBox::Ok, owner);
+    auto box =
+        std::make_unique<ProgramMessageBox>(ToQtIcon(icon), QString::fromStdString(caption),
+                                            QString::fromStdString(text), QMessageBox::Ok, owner);
     box->setTextFormat(Qt::PlainText);
     if (buttons == BoxButtons::OkCancel) {
         box->addButton(QMessageBox::Cancel);

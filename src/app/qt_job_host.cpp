@@ -46,6 +46,11 @@ void QtJobHost::SetProgressPosition(int position) {
     });
 }
 
+void QtJobHost::ShowStatus(const std::string& text, StatusKind /*kind*/) {
+    const QString shown = QString::fromStdString(text);
+    OnWindowThread([this, shown] { controls_.ShowJobStatus(shown); });
+}
+
 void QtJobHost::OnWindowThread(const std::function<void()>& action) {
     if (QThread::currentThread() == progressBar_->thread()) {
         action();

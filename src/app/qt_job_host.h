@@ -3,6 +3,7 @@
 // and worker waits that keep the window painted but let nobody close it.
 
 #include <QtCore/QObject>
+#include <QtCore/QString>
 #include <functional>
 
 #include "app/prompts.h"
@@ -18,6 +19,8 @@ class LockableWindow {
   public:
     virtual void LockControls() = 0;
     virtual void UnlockControls() = 0;
+    // Called on the window's thread; shown before it returns.
+    virtual void ShowJobStatus(const QString& /*text*/) {}
 
   protected:
     ~LockableWindow() = default;
@@ -34,6 +37,7 @@ class QtJobHost final : public JobHost {
     void UnlockControls() override;
     void SetProgressRange(int low, int high) override;
     void SetProgressPosition(int position) override;
+    void ShowStatus(const std::string& text, StatusKind kind) override;
     int RunWorker(const std::function<int()>& work) override;
 
     bool WorkerRunning() const { return workerRunning_; }

@@ -3,14 +3,19 @@
 #include <QtGui/QCloseEvent>
 #include <QtGui/QIcon>
 #include <QtGui/QKeyEvent>
+#include <QtGui/QShortcut>
+#include <QtWidgets/QAbstractItemView>
 
 #include "app/about_dialog.h"
+#include "app/app_storage.h"
 #include "app/banner_window.h"
 #include "app/dialog_units.h"
 #include "app/input_discard.h"
 #include "app/settings_dialog.h"
+#include "serial/port_table.h"
 #include "ui_updater_dialog.h"
 #include "workflow/job_messages.h"
+#include "workflow/job_record.h"
 #include "workflow/write_job.h"
 
 namespace qv {
@@ -27,7 +32,8 @@ UpdaterDialog::UpdaterDialog(RadioLink& link, const QStringList& arguments, Prom
       ui_(std::make_unique<Ui::UpdaterDialog>()),
       link_(link),
       arguments_(arguments),
-      prompts_(prompts) {
+      prompts_(prompts),
+      portProbe_(link) {
     ui_->setupUi(this);
     host_ = std::make_unique<QtJobHost>(this, ui_->progressBar, *this, prompts);
     ApplyDialogUnits(this, kWidthUnits, kHeightUnits);
@@ -38,6 +44,17 @@ UpdaterDialog::UpdaterDialog(RadioLink& link, const QStringList& arguments, Prom
     connect(ui_->specialSettingsButton, &QPushButton::clicked, this,
             &UpdaterDialog::OnSpecialSettings);
     connect(ui_->portList, &QComboBox::activated, this, &UpdaterDialog::OnPortSelected);
+    connect(ui_->portList, &PortComboBox::aboutToShowPopup, this, [this] { RefreshPorts(true); });
+    portPoll_.setInterval(kPortPollInterval);
+    connect(&portPoll_, &QTimer::timeout, this, [this] {
+        if (!ui_->portList->view()->isVisible()) {  // not under the user's eyes
+            RefreshPorts();
+        }
+    });
+    // "Com Port:" keeps its text; Alt+C reaches its list all the same.
+    auto* focusPortList = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_C), this);
+    connect(focusPortList, &QShortcut::activated, this,
+            [this] { ui_->portList->setFocus(Qt::ShortcutFocusReason); });
 }
 
 UpdaterDialog::~UpdaterDialog() = default;
@@ -55,7 +72,7 @@ void UpdaterDialog::OnInitWindow() {
     ui_->exitButton->setEnabled(false);
     settings_ = UpdaterSettings{};
     ReadCommandLine();
-    const bool valid = LoadFirmwareImage(std::string(), 0);
+    LoadFirmwareImage(std::string(), 0);
     SetTitle();
 
     {
@@ -69,8 +86,9 @@ void UpdaterDialog::OnInitWindow() {
     CloseBanner();
 
     ui_->specialSettingsButton->setVisible(designerMode_);
-    ui_->writeButton->setEnabled(valid);
+    UpdateWriteButton();
     ui_->exitButton->setEnabled(true);
+    portPoll_.start();
 }
 
 void UpdaterDialog::ReadCommandLine() {
@@ -103,7 +121,18 @@ void UpdaterDialog::OnWrite() {
     input.region1Blocks = &image_.region1Blocks;
     input.versionLabel = image_.versionLabel;
     input.settings = settings_;
-    RunWriteJob(link_, *host_, input);
+    const WriteJobOutcome outcome = RunWriteJob(link_, *host_, input);
+    RecordJob(outcome);
+    RefreshPorts();  // the cables may have changed while the job ran
+}
+
+void UpdaterDialog::RecordJob(const WriteJobOutcome& outcome) {
+    const std::string device = link_.DeviceName();
+    // The log serves the workshop; a log that cannot be written changes nothing of the job.
+    AppendToServiceLog(JobRecordJson(device, outcome, OutcomeCode(outcome), false));
+    if (outcome.succeeded) {
+        StoreRadioPort(QString::fromStdString(StablePortName(device)));
+    }
 }
 
 void UpdaterDialog::OnSpecialSettings() {
@@ -118,9 +147,9 @@ void UpdaterDialog::OnSpecialSettings() {
     }
     ui_->writeButton->setEnabled(false);
     ui_->exitButton->setEnabled(false);
-    const bool valid = LoadFirmwareImage(settings_.motFilePath, settings_.useMotFile);
+    LoadFirmwareImage(settings_.motFilePath, settings_.useMotFile);
     SetTitle();
-    ui_->writeButton->setEnabled(valid);
+    UpdateWriteButton();
     ui_->exitButton->setEnabled(true);
 }
 
@@ -171,6 +200,8 @@ void UpdaterDialog::OnSystemCommand(int command) {
 
 void UpdaterDialog::LockControls() {
     controlsLocked_ = true;
+    portPoll_.stop();  // the list stands still while a job runs
+    setCursor(Qt::WaitCursor);
     ui_->writeButton->setEnabled(false);
     ui_->exitButton->setEnabled(false);
     ui_->portList->setEnabled(false);
@@ -186,7 +217,19 @@ void UpdaterDialog::UnlockControls() {
     if (designerMode_) {
         ui_->specialSettingsButton->setEnabled(true);
     }
+    unsetCursor();
     controlsLocked_ = false;
+    portPoll_.start();
+}
+
+void UpdaterDialog::ShowJobStatus(const QString& text) {
+    noPortShown_ = false;
+    ui_->statusLine->ShowText(text);
+}
+
+// Write needs a firmware that passed its checks and a port to write it through.
+void UpdaterDialog::UpdateWriteButton() {
+    ui_->writeButton->setEnabled(!controlsLocked_ && image_.valid && ui_->portList->count() > 0);
 }
 
 }  // namespace qv

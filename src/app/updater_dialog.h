@@ -3,14 +3,19 @@
 // asks before the program ends.
 
 #include <QtCore/QStringList>
+#include <QtCore/QTimer>
 #include <QtWidgets/QDialog>
+#include <chrono>
 #include <memory>
+#include <vector>
 
+#include "app/port_probe.h"
 #include "app/prompts.h"
 #include "app/qt_job_host.h"
 #include "image/load_image.h"
 #include "protocol/radio_link.h"
 #include "workflow/updater_settings.h"
+#include "workflow/write_job.h"
 
 namespace Ui {
 class UpdaterDialog;
@@ -26,6 +31,8 @@ inline constexpr const char* kExitCaption = "Confirmation";
 inline constexpr const char* kCheckingPortsText = "Checking COM Port Connection.....";
 // The system command that opens the About box (its low four bits are free).
 inline constexpr int kAboutCommand = 0x0010;
+// While the window is idle the port list follows the cables at this pace.
+inline constexpr std::chrono::milliseconds kPortPollInterval{2000};
 
 class UpdaterDialog final : public QDialog, public LockableWindow {
     Q_OBJECT
@@ -49,6 +56,13 @@ class UpdaterDialog final : public QDialog, public LockableWindow {
     void OnSystemCommand(int command);
     void LockControls() override;
     void UnlockControls() override;
+    void ShowJobStatus(const QString& text) override;
+
+    // Lists the ports again: new devices are probed, gone ones dropped, the selection kept on
+    // its device. Nothing while a job runs. Called every kPortPollInterval while idle, when the
+    // list drops down (retrying the ports that could not be opened), and on Windows when a
+    // device arrives or leaves.
+    void RefreshPorts(bool retryUnopened = false);
 
     bool DesignerMode() const { return designerMode_; }
     const UpdaterSettings& Settings() const { return settings_; }
@@ -58,12 +72,19 @@ class UpdaterDialog final : public QDialog, public LockableWindow {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+#ifdef _WIN32
+    // WM_DEVICECHANGE: a port arrived or left.
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+#endif
 
   private:
     void ReadCommandLine();
     bool LoadFirmwareImage(const std::string& path, int useMotFile);
     void SetTitle();
     void ScanPorts();
+    void ShowPorts(const std::vector<ListedPort>& listed, const std::vector<PortInfo>& table);
+    void UpdateWriteButton();
+    void RecordJob(const WriteJobOutcome& outcome);
 
     std::unique_ptr<Ui::UpdaterDialog> ui_;
     RadioLink& link_;
@@ -72,9 +93,12 @@ class UpdaterDialog final : public QDialog, public LockableWindow {
     std::unique_ptr<QtJobHost> host_;
     UpdaterSettings settings_;
     LoadedImage image_;
+    PortProbe portProbe_;
+    QTimer portPoll_;
     bool designerMode_ = false;
     bool initialised_ = false;
     bool controlsLocked_ = false;
+    bool noPortShown_ = false;  // the status line explains why no port can be chosen
 };
 
 }  // namespace qv

@@ -15,19 +15,6 @@ std::string Hex4(std::uint16_t value) {
 
 }  // namespace
 
-std::string PermissionFix(const PortInfo& port) {
-    if (port.ownerGroup.empty()) {
-        return "ask the administrator for read and write access to " + port.device;
-    }
-    // Joining root's group would give away far more than a serial port.
-    if (port.ownerGroup == "root") {
-        return "the device is root-only: a udev rule can give it to a group of yours, e.g. "
-               "SUBSYSTEM==\"tty\", GROUP=\"dialout\", MODE=\"0660\" for its device";
-    }
-    return "add yourself to group " + port.ownerGroup + ": sudo usermod -aG " + port.ownerGroup +
-           " $USER, then log in again";
-}
-
 std::string PortTextLine(const PortInfo& port) {
     std::string line = std::to_string(port.number) + "  " + port.device;
     if (port.usbVendorId && port.usbProductId) {

@@ -4,11 +4,9 @@
 #include <string>
 
 #include "serial/port_table.h"
+#include "workflow/port_text.h"  // PermissionFix
 
 namespace qv::cli {
-
-// The way out of a refused permission, for the user to type.
-std::string PermissionFix(const PortInfo& port);
 
 std::string PortTextLine(const PortInfo& port);
 std::string PortJsonLine(const PortInfo& port);

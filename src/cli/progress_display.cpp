@@ -11,6 +11,14 @@ namespace {
 // Redraws at most this often: a terminal cannot show more, and the workers must not wait.
 constexpr std::chrono::milliseconds kRedrawInterval{100};
 constexpr int kBarWidth = 30;
+// Statuses in the bars' lines are cut to these, so that each line stays one line on most
+// terminals: beside a bar, and in place of a bar not yet started.
+constexpr std::size_t kStatusBesideBar = 40;
+constexpr std::size_t kStatusInPlaceOfBar = 70;
+
+std::string Shortened(const std::string& text, std::size_t length) {
+    return text.size() <= length ? text : text.substr(0, length - 3) + "...";
+}
 
 std::string FormatDuration(double seconds) {
     const auto total = static_cast<long>(seconds + 0.5);
@@ -64,6 +72,21 @@ void ProgressDisplay::SetPosition(std::size_t slot, int position) {
     }
 }
 
+void ProgressDisplay::SetStatus(std::size_t slot, const std::string& text, StatusKind kind) {
+    if (style_ == ProgressStyle::Quiet || kind != StatusKind::Step || slot >= slots_.size()) {
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    Slot& s = slots_[slot];
+    s.status = Printable(text);
+    if (style_ == ProgressStyle::Bar && barsDrawn_) {
+        DrawBars(true);
+        return;
+    }
+    // Before any bar is drawn a line says it; the bars, once drawn, are redrawn over themselves.
+    PrintLine(stream_, (slots_.size() > 1 ? s.label + ": " : std::string()) + s.status);
+}
+
 void ProgressDisplay::Finish() {
     if (style_ != ProgressStyle::Bar) {
         return;
@@ -102,8 +125,12 @@ std::string ProgressDisplay::BarText(const Slot& slot) const {
     char numbers[128];
     std::snprintf(numbers, sizeof numbers, "] %d/%d blocks %3d%% %6.1f blocks/s %s left", done,
                   total, static_cast<int>(fraction * 100), rate, left.c_str());
-    return slot.label + " [" + std::string(static_cast<std::size_t>(filled), '#') +
-           std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + numbers;
+    std::string text = slot.label + " [" + std::string(static_cast<std::size_t>(filled), '#') +
+                       std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + numbers;
+    if (!slot.status.empty()) {
+        text += "  " + Shortened(slot.status, kStatusBesideBar);
+    }
+    return text;
 }
 
 // One line per radio; the cursor goes back up over the lines drawn last time.
@@ -119,7 +146,14 @@ void ProgressDisplay::DrawBars(bool force) {
     }
     for (std::size_t i = 0; i < slots_.size(); ++i) {
         text += "\r\x1b[K";
-        text += slots_[i].started ? BarText(slots_[i]) : slots_[i].label + " waiting";
+        const Slot& slot = slots_[i];
+        if (slot.started) {
+            text += BarText(slot);
+        } else {
+            text += slot.label + " " +
+                    (slot.status.empty() ? std::string("waiting")
+                                         : Shortened(slot.status, kStatusInPlaceOfBar));
+        }
         if (i + 1 < slots_.size()) {
             text += "\n";
         }

@@ -1,12 +1,15 @@
 #pragma once
-// The transfer's progress on stderr: a bar per radio on a terminal, a line every 10 %
-// elsewhere, nothing when quiet. Positions come from the workers' threads.
+// The job's progress on stderr: a bar per radio on a terminal, a line every 10 % elsewhere,
+// nothing when quiet; the steps' status texts as lines, or beside the bars once they are drawn.
+// Positions and texts come from the workers' threads too.
 
 #include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "workflow/job_host.h"
 
 namespace qv::cli {
 
@@ -19,6 +22,9 @@ class ProgressDisplay {
     void SetRange(std::size_t slot, int low, int high);
     // Positions outside the range (the job's reset to -1) leave the display as it is.
     void SetPosition(std::size_t slot, int position);
+    // A step's text is printed as a line, or shown beside the radio's bar once bars are drawn;
+    // the transfer's running count is left to the bar and the 10 % lines, which carry it.
+    void SetStatus(std::size_t slot, const std::string& text, StatusKind kind);
     // Ends the bars' lines; call once every job has ended.
     void Finish();
 
@@ -26,6 +32,7 @@ class ProgressDisplay {
     using Clock = std::chrono::steady_clock;
     struct Slot {
         std::string label;
+        std::string status;  // the last step's text
         int low = 0;
         int high = 0;
         int position = -1;

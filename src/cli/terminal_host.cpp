@@ -22,6 +22,10 @@ void TerminalHost::SetProgressPosition(int position) {
     progress_.SetPosition(progressSlot_, position);
 }
 
+void TerminalHost::ShowStatus(const std::string& text, StatusKind kind) {
+    progress_.SetStatus(progressSlot_, text, kind);
+}
+
 int TerminalHost::RunWorker(const std::function<int()>& work) {
     return RunOnWorkerThread(work);
 }

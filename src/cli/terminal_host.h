@@ -31,6 +31,7 @@ class TerminalHost : public JobHost {
     void UnlockControls() override {}
     void SetProgressRange(int low, int high) override;
     void SetProgressPosition(int position) override;
+    void ShowStatus(const std::string& text, StatusKind kind) override;
     int RunWorker(const std::function<int()>& work) override;
     bool StopRequested(JobPhase phase) override;
 

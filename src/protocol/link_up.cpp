@@ -68,6 +68,9 @@ int RadioLink::LinkUpProbe() {
     for (int index = 0; index < kLinkUpAttempts && !Stopping(); ++index) {
         LinkUpAttempt& attempt = lastLinkUp_.emplace_back();
         attempt.speed = std::string(kSpeedTable[index]);
+        if (linkUpObserver_ != nullptr) {
+            linkUpObserver_->OnSpeedTried(attempt.speed);
+        }
         SetReadTimeout(kLinkUpReadTimeout);
         SetLineSettings(attempt.speed + tail);
         SpinWait(kLineChangeSettle);

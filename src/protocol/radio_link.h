@@ -7,6 +7,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "protocol/protocol_constants.h"
@@ -20,6 +21,15 @@ struct LinkUpAttempt {
     bool synSeen = false;
     bool ackSeen = false;
     std::size_t otherBytes = 0;  // bytes heard that were neither SYN nor ACK
+};
+
+// Told of each speed the link-up tries, just before its probe goes out: the link-up may take
+// twenty seconds on a wrong port, and a window or a terminal can say what it is doing meanwhile.
+// Called on the thread that runs the link-up.
+class LinkUpObserver {
+  public:
+    virtual ~LinkUpObserver() = default;
+    virtual void OnSpeedTried(std::string_view speed) = 0;
 };
 
 class RadioLink : public SerialLink {
@@ -41,6 +51,8 @@ class RadioLink : public SerialLink {
     bool WaitForAck();
 
     const std::vector<LinkUpAttempt>& LastLinkUp() const { return lastLinkUp_; }
+    // Null: nobody is told.
+    void SetLinkUpObserver(LinkUpObserver* observer) { linkUpObserver_ = observer; }
 
     // Asked before each probe and each poll of the link-up: true gives the search up.
     void SetStopCheck(std::function<bool()> stopCheck) { stopCheck_ = std::move(stopCheck); }
@@ -53,6 +65,7 @@ class RadioLink : public SerialLink {
 
     std::vector<LinkUpAttempt> lastLinkUp_;
     std::function<bool()> stopCheck_;
+    LinkUpObserver* linkUpObserver_ = nullptr;
 };
 
 }  // namespace qv

@@ -41,6 +41,11 @@ std::vector<PortInfo> ListPorts();
 // What the OS tells about one device, as ListPorts tells it (number 0: outside the table).
 PortInfo DescribeDevice(const std::string& device);
 
+// The name that finds the same adapter again after a replug or a reboot, when device numbers
+// may have moved: its /dev/serial/by-id link where there is one, else the device itself; COMn
+// on Windows.
+std::string StablePortName(const std::string& device);
+
 // Natural order of device names: runs of digits compare by value (ttyS2 before ttyS10).
 bool NaturalLess(std::string_view a, std::string_view b);
 

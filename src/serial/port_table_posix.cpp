@@ -120,6 +120,23 @@ PortInfo DescribeDevice(const std::string& device) {
     return info;
 }
 
+std::string StablePortName(const std::string& device) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path target = fs::canonical(device, error);
+    if (error) {
+        return device;
+    }
+    for (const auto& entry : fs::directory_iterator("/dev/serial/by-id", error)) {
+        std::error_code linkError;
+        const fs::path linked = fs::canonical(entry.path(), linkError);
+        if (!linkError && linked == target) {
+            return entry.path().string();
+        }
+    }
+    return device;
+}
+
 std::vector<PortInfo> ListPorts() {
     std::vector<PortInfo> ports;
     for (const auto& device : PortDevices()) {

@@ -30,6 +30,12 @@ PortInfo DescribeDevice(const std::string& device) {
     return info;
 }
 
+std::string StablePortName(const std::string& device) {
+    // \\.\COM10 and COM10 name the same port.
+    const std::string prefix = "\\\\.\\";
+    return device.rfind(prefix, 0) == 0 ? device.substr(prefix.size()) : device;
+}
+
 std::vector<PortInfo> ListPorts() {
     std::vector<PortInfo> ports;
     for (int number = 1; number <= kMaxPortNumber; ++number) {

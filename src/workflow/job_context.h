@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "protocol/protocol_constants.h"
 #include "protocol/radio_link.h"
@@ -23,6 +24,7 @@ struct JobContext {
     JobHost& host;
     const WriteJobInput& input;
     WriteJobOutcome& outcome;
+    std::string port;  // as the status texts name it
 
     std::int32_t status = 0;  // JobStatus: a failure that has a code of its own stores it
     bool highSpeedConfirmed = false;

@@ -14,6 +14,10 @@ enum class BoxAnswer { Ok, Cancel };
 // radio's flash (a stop is a cancel), or after it (a stop leaves the radio half written).
 enum class JobPhase { Preparing, Writing };
 
+// What a status text is: a step of the job, worth a line of its own in a log, or the transfer's
+// running count, which replaces itself with every block.
+enum class StatusKind { Step, Progress };
+
 class JobHost {
   public:
     virtual ~JobHost() = default;
@@ -26,6 +30,9 @@ class JobHost {
     virtual void SetProgressRange(int low, int high) = 0;
     // Called from the worker thread; returns once the position is shown.
     virtual void SetProgressPosition(int position) = 0;
+    // The job in plain words (job_status.h). Called from the job's thread and from workers;
+    // returns once the text is shown. A host without a status line ignores it.
+    virtual void ShowStatus(const std::string& /*text*/, StatusKind /*kind*/) {}
     // Runs work on a worker thread and waits for its end while the host stays alive (the window
     // keeps painting and swallows close requests). Returns what work returned.
     virtual int RunWorker(const std::function<int()>& work) = 0;

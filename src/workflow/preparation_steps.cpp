@@ -6,6 +6,7 @@
 #include "protocol/protocol_timing.h"
 #include "serial/spin_wait.h"
 #include "workflow/job_messages.h"
+#include "workflow/job_status.h"
 #include "workflow/job_steps.h"
 #include "workflow/transfer_job.h"
 #include "workflow/version_text.h"
@@ -50,6 +51,19 @@ bool HighSpeedHandshake(JobContext& job) {
     return true;
 }
 
+// Names each speed of the link-up as it is tried: on a wrong port the link-up takes about
+// twenty seconds, which the user should not spend looking at a still window.
+class LinkUpStatus final : public LinkUpObserver {
+  public:
+    explicit LinkUpStatus(JobContext& job) : job_(job) {}
+    void OnSpeedTried(std::string_view speed) override {
+        job_.host.ShowStatus(LinkUpStatusText(job_.port, speed), StatusKind::Step);
+    }
+
+  private:
+    JobContext& job_;
+};
+
 }  // namespace
 
 bool OpenPort(JobContext& job) {
@@ -64,7 +78,10 @@ bool LinkUp(JobContext& job) {
     TransferJob linkUp;
     linkUp.owner = &job.host;
     linkUp.link = &job.link;
+    LinkUpStatus status(job);
+    job.link.SetLinkUpObserver(&status);
     const bool found = RunTransferJob(job.host, LinkUpWorker, linkUp) != 0;
+    job.link.SetLinkUpObserver(nullptr);
     return linkUp.stopped ? Stop(job) : found;
 }
 
@@ -116,6 +133,7 @@ bool ReadRadioVersion(JobContext& job) {
     job.outcome.versionRead = true;
     job.outcome.radioVersion = job.radioVersion;
     job.outcome.radioVersionText = RadioVersionText(job.radioVersion);
+    job.host.ShowStatus(RadioFoundText(job.radioVersion), StatusKind::Step);
     return true;
 }
 

@@ -2,11 +2,13 @@
 // The record a step hands to its worker, and the three workers that run on it.
 
 #include <cstdint>
+#include <string>
 
 #include "image/hex_record.h"
 #include "protocol/radio_link.h"
 #include "workflow/image_mirror.h"
 #include "workflow/job_host.h"
+#include "workflow/job_status.h"
 
 namespace qv {
 
@@ -19,8 +21,10 @@ struct TransferJob {
     std::int32_t result = 1;        // 1 success, 0 failure; written before the worker ends
     RecordList blocks;              // a copy of region 1's blocks, sent in order
     std::int32_t roundsPerWrite = 0;
-    bool stopped = false;  // the host asked to stop: the worker ended between two frames
-    int blocksSent = 0;    // frames that went out whole
+    bool stopped = false;    // the host asked to stop: the worker ended between two frames
+    int blocksSent = 0;      // frames that went out whole
+    TransferPace pace;       // the time left in the status texts
+    std::string lastStatus;  // the status text shown last; the same one is not sent again
 };
 
 // Each worker asks the host between its frames (or link-up attempts) whether to stop.

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <thread>
 
@@ -26,8 +27,25 @@ bool StopRequested(const TransferJob& job, JobPhase phase = JobPhase::Writing) {
     return job.owner->StopRequested(phase);
 }
 
+// The bar and the status line follow the blocks: position i once block i is handled, N once
+// all are.
+void ShowProgress(TransferJob& job, int position) {
+    job.owner->SetProgressPosition(position);
+    const int total = static_cast<int>(job.blocks.size());
+    if (total == 0) {
+        return;
+    }
+    const int done = std::min(position + 1, total);
+    std::string text =
+        TransferStatusText(done, total, job.pace.TimeLeft(done, total, TransferPace::Clock::now()));
+    if (text != job.lastStatus) {
+        job.owner->ShowStatus(text, StatusKind::Progress);
+        job.lastStatus = std::move(text);
+    }
+}
+
 void FinishTransfer(TransferJob& job) {
-    job.owner->SetProgressPosition(static_cast<int>(job.blocks.size()));
+    ShowProgress(job, static_cast<int>(job.blocks.size()));
     job.result = 1;
 }
 
@@ -110,7 +128,7 @@ void StreamedTransferWorker(TransferJob& job) {
             ++job.blocksSent;
             SpinWait(kStreamedBlockPause);
         }
-        job.owner->SetProgressPosition(static_cast<int>(i));
+        ShowProgress(job, static_cast<int>(i));
     }
     if (!ChangeSpeedConfirmed(link, kSpeedCode19200)) {
         return FailTransfer(job);
@@ -139,7 +157,7 @@ void AcknowledgedTransferWorker(TransferJob& job) {
             }
             std::this_thread::sleep_for(kAcknowledgedBlockPause);
         }
-        job.owner->SetProgressPosition(static_cast<int>(i));
+        ShowProgress(job, static_cast<int>(i));
     }
     FinishTransfer(job);
 }

@@ -5,6 +5,7 @@
 
 #include "workflow/job_context.h"
 #include "workflow/job_messages.h"
+#include "workflow/job_status.h"
 #include "workflow/job_steps.h"
 #include "workflow/version_text.h"
 
@@ -19,6 +20,9 @@ std::chrono::milliseconds Since(Clock::time_point start) {
 }
 
 bool RunStep(JobContext& job, const NamedStep& step) {
+    if (const std::string text = StepStatusText(step.name, job.port); !text.empty()) {
+        job.host.ShowStatus(text, StatusKind::Step);
+    }
     const auto start = Clock::now();
     const bool succeeded = step.run(job);
     job.outcome.steps.push_back({step.name, succeeded, Since(start)});
@@ -53,6 +57,7 @@ std::string ClosingMessageFor(std::int32_t status) {
 
 // The job's start: the settings the link-up and the session need go into the link.
 void PrepareJob(JobContext& job, const UpdaterSettings& settings) {
+    job.port = ShownPortName(job.link.DeviceName());
     job.highSpeedConfirmed = false;
     job.host.LockControls();
     job.mirror.Fill(0xFF);
@@ -73,31 +78,34 @@ void ShowError(JobContext& job) {
     job.host.ShowMessage(job.outcome.closingMessage, kErrorCaption, BoxButtons::Ok, BoxIcon::Stop);
 }
 
-// The outcome: the port is closed on every way out, before the box. An interrupted job sends
-// nothing more: the end command would make a half-written radio leave its boot loader.
+// The outcome: the port is closed on every way out, before the status line and the box. An
+// interrupted job sends nothing more: the end command would make a half-written radio leave
+// its boot loader.
 void CloseJob(JobContext& job, bool succeeded, Clock::time_point start) {
-    if (job.outcome.interrupted) {
-        job.link.SetOpen(false);
-        job.outcome.closingMessage = kInterruptedMessage;
-    } else if (job.status == StatusCancelled) {
+    job.outcome.succeeded = succeeded;
+    job.outcome.status = job.status;
+    const bool interrupted = job.outcome.interrupted;
+    const bool cancelled = !interrupted && job.status == StatusCancelled;
+    const bool sentAway = job.status == StatusModelMismatch && job.input.endSessionWhenRefused;
+    if (cancelled || sentAway) {
         EndSession(job);
-        job.link.SetOpen(false);
-    } else if (succeeded) {
-        job.link.SetOpen(false);
+    }
+    job.link.SetOpen(false);
+    if (interrupted) {
+        job.outcome.closingMessage = kInterruptedMessage;
+    }
+    job.host.ShowStatus(OutcomeStatusText(job.port, job.outcome), StatusKind::Step);
+    // After a cancel the step has shown "Operation has been canceled"; no box follows. The
+    // host that asked to stop knows why the job ended.
+    if (succeeded) {
         job.outcome.closingMessage = kWritingCompletedMessage;
         job.host.ShowMessage(kWritingCompletedMessage, kUpdaterCaption, BoxButtons::Ok,
                              BoxIcon::Information);
-    } else {
-        if (job.status == StatusModelMismatch && job.input.endSessionWhenRefused) {
-            EndSession(job);
-        }
-        job.link.SetOpen(false);
+    } else if (!cancelled && !interrupted) {
         ShowError(job);
     }
     job.host.SetProgressPosition(-1);
     job.host.UnlockControls();
-    job.outcome.succeeded = succeeded;
-    job.outcome.status = job.status;
     job.outcome.duration = Since(start);
 }
 

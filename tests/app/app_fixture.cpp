@@ -4,11 +4,14 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include <QtCore/QDir>
+#include <QtCore/QFile>
 #include <QtCore/QTimer>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
 #include <cstdlib>
 
+#include "app/app_storage.h"
 #include "app/settings_dialog.h"
 
 namespace qv::test {
@@ -41,6 +44,12 @@ SerialPortsEnv::SerialPortsEnv(const std::vector<std::string>& paths) {
 
 SerialPortsEnv::~SerialPortsEnv() {
     unsetenv("QV_SERIAL_PORTS");
+}
+
+AppFixture::AppFixture() {
+    StoreRadioPort(QString());
+    QFile::remove(ServiceLogPath());
+    QDir(ServiceLogPath()).removeRecursively();  // a test may have put a folder there
 }
 
 AppFixture::~AppFixture() {

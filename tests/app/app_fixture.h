@@ -4,6 +4,7 @@
 
 #include <QtCore/QTemporaryDir>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
 #include <functional>
@@ -40,8 +41,17 @@ class SerialPortsEnv {
     ~SerialPortsEnv();
 };
 
+// One pseudo-terminal as the only port of the table besides the machine's own: a window
+// needs a port for Write to be enabled.
+struct OnePort {
+    PseudoTerminal terminal;
+    SerialPortsEnv env{{terminal.DevicePath()}};
+};
+
 class AppFixture {
   public:
+    // Starts with nothing kept from an earlier window: no stored port, no service log.
+    AppFixture();
     ~AppFixture();
     void Start(const QStringList& arguments = {});
 
@@ -54,6 +64,7 @@ class AppFixture {
     QPushButton* SpecialButton() const { return Find<QPushButton>("specialSettingsButton"); }
     QComboBox* PortList() const { return Find<QComboBox>("portList"); }
     QProgressBar* ProgressBar() const { return Find<QProgressBar>("progressBar"); }
+    QLabel* StatusLine() const { return Find<QLabel>("statusLine"); }
 
     // In the designer mode: ticks "Use my Mot file", chooses path with "Refer" and presses OK.
     void LoadMotFileThroughSettings(const QString& path);

@@ -92,6 +92,24 @@ TEST_F(Banner, TextsGoToTheirPlaces) {
     EXPECT_TRUE(Difference(plain, Painted(sixthOnly)).isEmpty());
 }
 
+// The window's title with its version is wider than the picture at the large font: it takes
+// a smaller one and keeps clear of the edges, whole.
+TEST_F(Banner, TheWindowsTitleFitsThePicture) {
+    EnableBanner(1);
+    ShowBanner(nullptr);
+    ASSERT_NE(CurrentBanner(), nullptr);
+    const QImage plain = Painted({});
+    const QString title =
+        QStringLiteral("Updater for QV-310/QV-410(HW V2.0)         Ver. DEMO-1.0");
+    const QRect drawn = Difference(plain, Painted({title, QString()}));
+    ASSERT_FALSE(drawn.isEmpty());
+    EXPECT_GE(drawn.left(), 4) << "clipped at the left";
+    EXPECT_LE(drawn.right(), 433) << "clipped at the right";
+    EXPECT_NEAR(drawn.center().x(), 219, 6);
+    EXPECT_GE(drawn.top(), 107);
+    EXPECT_LT(drawn.bottom(), 130) << "above the second line";
+}
+
 TEST_F(Banner, ClosesItselfAfterFiveSecondsWhenEventsFlow) {
     constexpr qint64 kGiveUpAfterMs = 9000;  // generous: the machine may be busy
     EnableBanner(1);

@@ -3,9 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QtGui/QAccessible>
+#include <QtGui/QScreen>
+#include <QtTest/QTest>
 #include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QStyle>
+#include <cstdlib>
 
 #include "app/about_dialog.h"
 #include "app/settings_dialog.h"
@@ -60,6 +68,136 @@ TEST(Forms, MainWindow) {
     EXPECT_LT(bar.bottom(), write.top());
     EXPECT_GT(bar.width(), window.width() * 8 / 10);
     EXPECT_LT(app.PortList()->geometry().bottom(), bar.top());
+
+    // The status line between the bar and the buttons; the port list wide enough for a port
+    // with its adapter's description and serial number.
+    const QRect status = app.StatusLine()->geometry();
+    EXPECT_GT(status.top(), bar.bottom());
+    EXPECT_LE(status.bottom(), write.top());
+    EXPECT_LE(status.right(), window.width());
+    const QString described = QStringLiteral("/dev/ttyUSB0 - FTDI FT232R USB UART (A1B2C3)");
+    const int arrow = app.PortList()->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    EXPECT_LT(app.PortList()->fontMetrics().horizontalAdvance(described),
+              app.PortList()->width() - 2 * arrow);
+    EXPECT_LE(app.PortList()->geometry().right(), bar.right());
+}
+
+// Keyboard and screen-reader users reach and hear every control; "Com Port:" keeps its text
+// and Alt+C takes them to the list.
+TEST(Forms, ControlsHaveAccessibleNamesAndAltCReachesThePortList) {
+    OnePort port;
+    AppFixture app;
+    app.Start({"qzx"});
+    ScriptedPrompts prompts;
+    SpecialSettingsDialog settings(UpdaterSettings{}, prompts);
+    AboutDialog about;
+    for (QWidget* form : std::vector<QWidget*>{app.window.get(), &settings, &about}) {
+        for (QWidget* control : form->findChildren<QWidget*>()) {
+            const bool reachable =
+                (control->focusPolicy() & Qt::TabFocus) != 0 && !control->objectName().isEmpty();
+            if (!reachable && control != app.ProgressBar() && control != app.StatusLine()) {
+                continue;
+            }
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+            ASSERT_NE(accessible, nullptr);
+            EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty())
+                << control->objectName().toStdString();
+        }
+    }
+
+    auto* label = app.Find<QLabel>("comPortLabel");
+    EXPECT_EQ(label->text(), "Com Port:");
+    EXPECT_EQ(label->buddy(), app.PortList());
+    QApplication::setActiveWindow(app.window.get());
+    app.ExitButton()->setFocus();
+    QTest::keyClick(app.window.get(), Qt::Key_C, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), app.PortList());
+}
+
+// Every window, its buttons included, stays on its screen. CTest runs this again at
+// QT_SCALE_FACTOR=2 on a 1280x800 screen (QV_TEST_SCREEN names the logical size there).
+TEST(Forms, EveryFormFitsItsScreen) {
+    OnePort port;
+    AppFixture app;
+    app.Start({"qzx"});
+    const QRect screen = app.window->screen()->availableGeometry();
+    if (const char* expected = std::getenv("QV_TEST_SCREEN")) {
+        ASSERT_EQ(QStringLiteral("%1x%2").arg(screen.width()).arg(screen.height()),
+                  QString::fromLatin1(expected))
+            << "the small screen was not set up";
+    }
+    ScriptedPrompts prompts;
+    SpecialSettingsDialog settings(UpdaterSettings{}, prompts, app.window.get());
+    AboutDialog about(app.window.get());
+    for (QWidget* form : std::vector<QWidget*>{app.window.get(), &settings, &about}) {
+        form->show();
+        QTest::qWait(20);
+        SCOPED_TRACE(form->objectName().toStdString());
+        EXPECT_TRUE(screen.contains(form->frameGeometry()))
+            << "the form is " << form->width() << "x" << form->height() << " on a screen of "
+            << screen.width() << "x" << screen.height();
+        for (QPushButton* button : form->findChildren<QPushButton*>()) {
+            if (button->isVisible()) {
+                const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
+                EXPECT_TRUE(screen.contains(onScreen)) << button->text().toStdString();
+            }
+        }
+        form->hide();
+    }
+}
+
+// The first row of the form's picture, at or below `from`, where column x changes colour.
+int FirstEdgeBelow(const QImage& picture, int x, int from, int to) {
+    const QRgb above = picture.pixel(x, from);
+    for (int y = from + 1; y < to; ++y) {
+        if (picture.pixel(x, y) != above) {
+            return y;
+        }
+    }
+    return to;
+}
+
+// A group's frame line runs above its controls, never through the first one: found on the
+// dialog as drawn, down the group's right-hand part, where no title and no control is.
+TEST(Forms, GroupFramesRunAboveTheirControls) {
+    ScriptedPrompts prompts;
+    SpecialSettingsDialog dialog(UpdaterSettings{}, prompts);
+    const QImage drawn = dialog.grab().toImage();
+    const qreal scale = drawn.devicePixelRatio();
+    const auto children = dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QGroupBox* box : dialog.findChildren<QGroupBox*>()) {
+        const QRect area = box->geometry();
+        const int x = static_cast<int>((area.right() - 8) * scale);
+        const int line =
+            static_cast<int>(FirstEdgeBelow(drawn, x, static_cast<int>(area.top() * scale),
+                                            static_cast<int>(area.center().y() * scale)) /
+                             scale);
+        for (QWidget* control : children) {
+            if (control != box && !control->isHidden() &&
+                qobject_cast<QGroupBox*>(control) == nullptr &&
+                area.contains(control->geometry().center())) {
+                EXPECT_GT(control->geometry().top(), line)
+                    << control->objectName().toStdString() << " in " << box->title().toStdString();
+            }
+        }
+    }
+}
+
+// The designer box comes before the window is first shown: it goes to the middle of the
+// screen, not to where the unshown window will be.
+TEST(Forms, ABoxBeforeTheWindowShowsIsCentredOnTheScreen) {
+    QWidget notYetShown;
+    QtPrompts prompts;
+    QRect shownAt;
+    WhenModalOpens<QMessageBox>([&shownAt](QMessageBox* box) {
+        shownAt = box->frameGeometry();
+        box->button(QMessageBox::Ok)->click();
+    });
+    prompts.ShowMessage(&notYetShown, "This is Special Version for Designer!",
+                        "Updater for QV-310/QV-410(HW V2.0)", BoxButtons::Ok, BoxIcon::Information);
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    EXPECT_LE((shownAt.center() - centre).manhattanLength(), 4)
+        << shownAt.center().x() << "," << shownAt.center().y();
 }
 
 TEST(Forms, SpecialSettings) {

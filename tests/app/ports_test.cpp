@@ -7,12 +7,19 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <QtCore/QElapsedTimer>
 #include <QtGui/QKeyEvent>
 #include <QtTest/QTest>
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <thread>
 
+#include "app/port_choice.h"
 #include "app_fixture.h"
 #include "serial/port_table.h"
+#include "sim/simulator.h"
+#include "workflow/port_text.h"
 
 namespace qv::test {
 namespace {
@@ -115,16 +122,27 @@ TEST(PortListUnderUsbShim, ACableWhoseDriverReportsNoUartTypeIsListed) {
 }
 
 // Holds every serial device of this machine with an exclusive lock, as another program
-// using them would, so that the application can open none of them.
+// using them would, so that the application can open none of them. Tests running beside
+// this one probe the same devices for a moment: a busy device is tried again for a while.
 class MachinePortsHeld {
   public:
     MachinePortsHeld() {
+        constexpr int kAttempts = 50;
         for (const PortInfo& port : ListPorts()) {
-            const int fd = open(port.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-            if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) {
-                held_.push_back(fd);
-            } else if (fd >= 0) {
-                close(fd);
+            for (int attempt = 0; attempt < kAttempts; ++attempt) {
+                const int fd = open(port.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+                if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                    held_.push_back(fd);
+                    break;
+                }
+                const bool busy = fd >= 0 || errno == EBUSY;
+                if (fd >= 0) {
+                    close(fd);
+                }
+                if (!busy) {
+                    break;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
         }
     }
@@ -138,8 +156,11 @@ class MachinePortsHeld {
     std::vector<int> held_;
 };
 
-TEST(PortList, NoUsablePortLeavesTheListEmptyAndDisabled) {
-    SerialPortsEnv ports({"/nonexistent/ttyQV"});
+// With no usable port the list says why, and Write waits for a port, not only for the image.
+TEST(PortList, NoUsablePortExplainsItselfAndWriteWaitsForAPort) {
+    QTemporaryDir dir;
+    const std::string later = dir.filePath(QStringLiteral("radio")).toStdString();
+    SerialPortsEnv ports({later});
     MachinePortsHeld held;
     AppFixture app;
     app.Start();
@@ -148,8 +169,107 @@ TEST(PortList, NoUsablePortLeavesTheListEmptyAndDisabled) {
                      << app.PortList()->itemText(0).toStdString();
     }
     EXPECT_FALSE(app.PortList()->isEnabled());
-    EXPECT_TRUE(app.WriteButton()->isEnabled()) << "Write follows the image check alone";
+    EXPECT_FALSE(app.WriteButton()->isEnabled()) << "nothing to write through";
+    EXPECT_TRUE(app.ExitButton()->isEnabled());
+    // Why, as the port table has it: nothing found, nothing usable, or no permission.
+    const NoPortExplanation why = ExplainNoPort(ListPorts());
+    EXPECT_EQ(app.PortList()->placeholderText().toStdString(), why.summary);
+    EXPECT_EQ(app.StatusLine()->text().toStdString(), why.detail);
     EXPECT_TRUE(app.prompts.boxes.empty());
+
+    // A cable plugged in: the list takes it, Write is possible, the explanation goes.
+    PseudoTerminal cable;
+    ASSERT_EQ(symlink(cable.DevicePath().c_str(), later.c_str()), 0);
+    app.window->RefreshPorts();
+    EXPECT_EQ(Entries(app.PortList()), std::vector<std::string>{later});
+    EXPECT_TRUE(app.PortList()->isEnabled());
+    EXPECT_TRUE(app.WriteButton()->isEnabled());
+    EXPECT_TRUE(app.StatusLine()->text().isEmpty());
+    EXPECT_EQ(app.link.DeviceName(), later);
+}
+
+// The list follows the cables while the window is idle: a radio's port appears when its
+// simulator starts (seen as the list drops down) and goes when it stops (seen by the poll),
+// and the selection stays on its device meanwhile.
+TEST(PortList, FollowsARadioComingAndGoingWhileIdle) {
+    QTemporaryDir dir;
+    const std::string radioPath = dir.filePath(QStringLiteral("radio")).toStdString();
+    PseudoTerminal other;
+    SerialPortsEnv ports({other.DevicePath(), radioPath});
+    AppFixture app;
+    app.Start();
+    QComboBox* list = app.PortList();
+    const int otherEntry = list->findText(QString::fromStdString(other.DevicePath()));
+    ASSERT_GE(otherEntry, 0);
+    ASSERT_LT(list->findText(QString::fromStdString(radioPath)), 0);
+    list->setCurrentIndex(otherEntry);
+    emit list->activated(otherEntry);
+
+    auto sim = Simulator::Start(SimulatorOptions{});
+    ASSERT_NE(sim, nullptr);
+    ASSERT_EQ(symlink(sim->DevicePath().c_str(), radioPath.c_str()), 0);
+    list->showPopup();
+    list->hidePopup();
+    EXPECT_EQ(Entries(list).back(), radioPath) << "listed when the list dropped down";
+    EXPECT_EQ(list->currentText().toStdString(), other.DevicePath()) << "the selection stayed";
+    EXPECT_EQ(app.link.DeviceName(), other.DevicePath());
+    EXPECT_EQ(list->itemData(list->count() - 1, Qt::ToolTipRole).toString().toStdString(),
+              radioPath);
+
+    const int radioEntry = list->count() - 1;
+    list->setCurrentIndex(radioEntry);
+    emit list->activated(radioEntry);
+    sim->Stop();
+    QElapsedTimer waited;
+    waited.start();
+    // Generous: the poll runs every 2 s, and the machine may be busy.
+    while (list->findText(QString::fromStdString(radioPath)) >= 0 && waited.elapsed() < 8000) {
+        QTest::qWait(50);
+    }
+    EXPECT_LT(list->findText(QString::fromStdString(radioPath)), 0) << "gone with its radio";
+    EXPECT_EQ(app.link.DeviceName(), list->currentData().toString().toStdString())
+        << "the link follows the new selection";
+    EXPECT_TRUE(app.prompts.boxes.empty());
+}
+
+// Which entry the list selects when it has no selection to keep.
+TEST(PortChoice, StoredPortThenUsbAdapterThenFirst) {
+    auto port = [](const char* device, bool usbIds = false, const char* stable = nullptr) {
+        ListedPort listed;
+        listed.info.device = device;
+        if (usbIds) {
+            listed.info.usbVendorId = 0x0403;
+            listed.info.usbProductId = 0x6001;
+        }
+        listed.stableName = stable != nullptr ? stable : device;
+        return listed;
+    };
+    const ListedPort uart = port("/dev/ttyS0");
+    const ListedPort uart2 = port("/dev/ttyS1");
+    const ListedPort ftdi = port("/dev/ttyUSB0", true, "/dev/serial/by-id/usb-FTDI_A1B2C3-port0");
+    const ListedPort acm = port("/dev/ttyACM0");  // no ids read, the driver's name tells
+    const ListedPort named = port("/tmp/qv-radio");
+    struct Case {
+        const char* name;
+        std::vector<ListedPort> ports;
+        std::string stored;
+        std::optional<std::size_t> chosen;
+    };
+    const Case cases[] = {
+        {"built-in UARTs only: the first", {uart, uart2}, "", 0},
+        {"USB adapter before the built-in UART", {uart, ftdi}, "", 1},
+        {"CDC-ACM counts as USB", {uart, named, acm}, "", 2},
+        {"stored path", {uart, ftdi, named}, "/tmp/qv-radio", 2},
+        {"stored by its by-id name",
+         {uart, named, ftdi},
+         "/dev/serial/by-id/usb-FTDI_A1B2C3-port0",
+         2},
+        {"stored but absent: USB first", {uart, ftdi}, "/dev/ttyUSB7", 1},
+        {"nothing listed", {}, "/tmp/qv-radio", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FirstChoice(c.ports, c.stored), c.chosen) << c.name;
+    }
 }
 
 // A key pressed while the probe blocks the window waits in the queue; the probe drops it

@@ -47,7 +47,7 @@ class Reload : public ::testing::Test {
     }
     void LoadMotFile(const QString& path) { app.LoadMotFileThroughSettings(path); }
 
-    SerialPortsEnv noPorts{{}};
+    OnePort port;  // Write needs a port besides a valid image
     AppFixture app;
     QString startTitle;
     QTemporaryDir dir;

@@ -1,30 +1,45 @@
-// Makes the README's pictures on the offscreen platform: the main window, the banner, the
-// special settings dialog, the About box, and the version-change confirmation of a job
-// against the simulated radio (grabbed from the real box, then answered with Cancel).
+// Makes the pictures of docs/ on the offscreen platform: the main window with a described
+// port, the window with no usable port, the banner, the special settings dialog, the About
+// box, the version-change confirmation of a job against the simulated radio (grabbed from the
+// real box, then answered with Cancel), and the status line in the middle of a second job.
 //
 //   qv_app_screenshots OUTPUT_DIR
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QtCore/QDir>
+#include <QtCore/QStandardPaths>
+#include <QtCore/QTimer>
 #include <QtGui/QPainter>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QMessageBox>
+#include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <vector>
 
 #include "app/about_dialog.h"
 #include "app/banner_window.h"
 #include "app/settings_dialog.h"
 #include "app/updater_dialog.h"
 #include "protocol/radio_link.h"
+#include "serial/port_table.h"
 #include "sim/simulator.h"
+#include "workflow/port_text.h"
 
 namespace {
 
 // Lets a shown window lay itself out and paint before it is grabbed.
 constexpr int kSettleMs = 100;
+// The status line is grabbed once the transfer is this far.
+constexpr double kMidWrite = 0.36;
 
 // The offscreen platform draws no window frames; windows get a plain title bar of ours so
 // that the picture shows their caption. The banner has none.
@@ -51,7 +66,8 @@ bool Save(QWidget* widget, const QDir& dir, const char* name, bool titleBar = tr
     return saved;
 }
 
-// Shows every box for real; grabs the version-change confirmation and cancels it.
+// Shows every box for real; grabs the version-change confirmation and cancels it, or lets
+// the job go on.
 class GrabbingPrompts final : public qv::Prompts {
   public:
     explicit GrabbingPrompts(const QDir& dir) : dir_(dir) {}
@@ -59,7 +75,8 @@ class GrabbingPrompts final : public qv::Prompts {
                               qv::BoxButtons buttons, qv::BoxIcon icon) override {
         auto box = qv::MakeMessageBox(owner, text, caption, buttons, icon);
         box->show();
-        if (buttons == qv::BoxButtons::OkCancel && caption == "Solvane Updater") {
+        if (buttons == qv::BoxButtons::OkCancel && caption == "Solvane Updater" &&
+            grabConfirmation) {
             grabbed = Save(box.get(), dir_, "confirmation.png");
             return qv::BoxAnswer::Cancel;
         }
@@ -68,57 +85,147 @@ class GrabbingPrompts final : public qv::Prompts {
     std::optional<QString> ChooseFileToOpen(QWidget*, const QString&) override {
         return std::nullopt;
     }
+    bool grabConfirmation = true;
     bool grabbed = false;
 
   private:
     QDir dir_;
 };
 
+// Holds the machine's own serial devices as another program would, for the picture of a
+// window with no usable port.
+class MachinePortsHeld {
+  public:
+    MachinePortsHeld() {
+        for (const qv::PortInfo& port : qv::ListPorts()) {
+            const int fd = open(port.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                held_.push_back(fd);
+            } else if (fd >= 0) {
+                close(fd);
+            }
+        }
+    }
+    ~MachinePortsHeld() {
+        for (const int fd : held_) {
+            close(fd);
+        }
+    }
+
+  private:
+    std::vector<int> held_;
+};
+
+bool SaveWithoutPorts(const QDir& dir, qv::Prompts& prompts) {
+    const MachinePortsHeld held;
+    setenv("QV_SERIAL_PORTS", "", 1);
+    qv::RadioLink link;
+    qv::UpdaterDialog window(link, {}, prompts);
+    window.show();
+    const bool noPort = window.findChild<QComboBox*>(QStringLiteral("portList"))->count() == 0;
+    if (!noPort) {
+        std::printf("NOTE: a serial port of this machine could not be held: no-port.png kept\n");
+        return true;
+    }
+    return Save(&window, dir, "no-port.png");
+}
+
+// A pseudo-terminal has no adapter to describe: the radio's entry takes the words a USB
+// adapter's entry would have, made as the window makes them.
+void DescribeAsAUsbAdapter(QComboBox* ports, int entry) {
+    qv::PortInfo adapter;
+    adapter.description = "FTDI FT232R USB UART";
+    adapter.serialNumber = "A1B2C3";
+    const QString label = QString::fromStdString(qv::PortLabel("/dev/ttyUSB0", adapter));
+    ports->setItemText(entry, label);
+    ports->setToolTip(label);
+}
+
+// A whole job answered with OK; the window is grabbed once the transfer is well under way.
+bool SaveMidWrite(qv::UpdaterDialog& window, const QDir& dir, GrabbingPrompts& prompts) {
+    prompts.grabConfirmation = false;
+    auto* bar = window.findChild<QProgressBar*>(QStringLiteral("progressBar"));
+    bool grabbing = false;
+    bool saved = false;
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!grabbing && bar->maximum() > 0 && bar->value() >= bar->maximum() * kMidWrite) {
+            grabbing = true;
+            saved = Save(&window, dir, "status-line.png");
+        }
+    });
+    watch.start();
+    window.findChild<QPushButton*>(QStringLiteral("writeButton"))->click();
+    return saved;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: qv_app_screenshots OUTPUT_DIR\n");
-        return 2;
-    }
-    const QDir dir(QString::fromLocal8Bit(argv[1]));
-    auto sim = qv::Simulator::Start(qv::SimulatorOptions{});
-    if (!sim) {
-        std::fprintf(stderr, "qv_app_screenshots: the simulator could not start\n");
+    // The window keeps a port and a service log; the pictures' windows keep theirs apart from
+    // the user's.
+    char home[] = "/tmp/qv-screenshots-XXXXXX";
+    if (mkdtemp(home) == nullptr) {
         return 1;
     }
-    setenv("QV_SERIAL_PORTS", sim->DevicePath().c_str(), 1);
+    setenv("HOME", home, 1);
+    QStandardPaths::setTestModeEnabled(true);
+    int status = 1;
+    {
+        QApplication application(argc, argv);
+        if (argc != 2) {
+            std::fprintf(stderr, "usage: qv_app_screenshots OUTPUT_DIR\n");
+            return 2;
+        }
+        const QDir dir(QString::fromLocal8Bit(argv[1]));
+        auto sim = qv::Simulator::Start(qv::SimulatorOptions{});
+        if (!sim) {
+            std::fprintf(stderr, "qv_app_screenshots: the simulator could not start\n");
+            return 1;
+        }
+        GrabbingPrompts prompts(dir);
+        bool ok = SaveWithoutPorts(dir, prompts);
+        setenv("QV_SERIAL_PORTS", sim->DevicePath().c_str(), 1);
 
-    qv::RadioLink link;
-    GrabbingPrompts prompts(dir);
-    qv::UpdaterDialog window(link, {}, prompts);
-    window.show();
-    // The radio is the last entry of the list (serial ports of the machine come first).
-    auto* ports = window.findChild<QComboBox*>(QStringLiteral("portList"));
-    ports->setCurrentIndex(ports->count() - 1);
-    emit ports->activated(ports->count() - 1);
-    bool ok = Save(&window, dir, "main-window.png");
+        qv::RadioLink link;
+        qv::UpdaterDialog window(link, {}, prompts);
+        window.show();
+        // The radio is the last entry of the list (serial ports of the machine come first).
+        auto* ports = window.findChild<QComboBox*>(QStringLiteral("portList"));
+        const int radio = ports->count() - 1;
+        ports->setCurrentIndex(radio);
+        emit ports->activated(radio);
+        DescribeAsAUsbAdapter(ports, radio);
+        ok = Save(&window, dir, "main-window.png") && ok;
 
-    qv::EnableBanner(1);
-    qv::SetBannerTexts({window.windowTitle(), QString::fromLatin1(qv::kCheckingPortsText)});
-    qv::ShowBanner(nullptr);
-    ok =
-        qv::CurrentBanner() != nullptr && Save(qv::CurrentBanner(), dir, "banner.png", false) && ok;
-    qv::CloseBanner();
+        qv::EnableBanner(1);
+        qv::SetBannerTexts({window.windowTitle(), QString::fromLatin1(qv::kCheckingPortsText)});
+        qv::ShowBanner(nullptr);
+        ok = qv::CurrentBanner() != nullptr &&
+             Save(qv::CurrentBanner(), dir, "banner.png", false) && ok;
+        qv::CloseBanner();
 
-    qv::SpecialSettingsDialog settings(window.Settings(), prompts);
-    settings.show();
-    ok = Save(&settings, dir, "settings-dialog.png") && ok;
-    settings.hide();
+        qv::SpecialSettingsDialog settings(window.Settings(), prompts);
+        settings.show();
+        ok = Save(&settings, dir, "settings-dialog.png") && ok;
+        settings.hide();
 
-    qv::AboutDialog about(&window);
-    about.show();
-    ok = Save(&about, dir, "about.png") && ok;
-    about.hide();
+        qv::AboutDialog about(&window);
+        about.show();
+        ok = Save(&about, dir, "about.png") && ok;
+        about.hide();
 
-    // A job against the radio reaches the confirmation.
-    window.findChild<QPushButton*>(QStringLiteral("writeButton"))->click();
-    return ok && prompts.grabbed ? 0 : 1;
+        // A job against the radio reaches the confirmation; a second one writes.
+        window.findChild<QPushButton*>(QStringLiteral("writeButton"))->click();
+        ok = prompts.grabbed && ok;
+        DescribeAsAUsbAdapter(ports,
+                              ports->currentIndex());  // the list was made anew after the job
+        ok = SaveMidWrite(window, dir, prompts) && ok;
+        status = ok ? 0 : 1;
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(home, ignored);
+    return status;
 }

@@ -21,7 +21,7 @@ class CommandLine : public ::testing::TestWithParam<CommandLineCase> {};
 
 TEST_P(CommandLine, DesignerWordShowsOneBoxPerMatchAndTurnsTheModeOn) {
     const CommandLineCase& c = GetParam();
-    SerialPortsEnv noPorts({});
+    OnePort port;  // Write needs a port besides a valid image
     AppFixture app;
     app.Start(c.arguments);
 

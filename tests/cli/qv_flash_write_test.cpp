@@ -472,6 +472,16 @@ TEST_F(QvFlashTest, SilentRadio) {
                            "38400, 57600 baud).\nEnsure that all connections"),
               std::string::npos)
         << run.err;
+    // The steps in the window's words: each speed as it is tried, then the outcome.
+    const std::string port = sim->DevicePath();
+    EXPECT_NE(
+        run.err.find("Opening " + port + "\nLooking for the radio on " + port + " (9600 bps)...\n"),
+        std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("Looking for the radio on " + port + " (57600 bps)...\nNo radio " +
+                           "answered on " + port + " at any speed\n"),
+              std::string::npos)
+        << run.err;
     EXPECT_EQ(ProcessResult::LastLine(run.err), kConnectionLastLine);
 }
 

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "far_end.h"
 #include "protocol/radio_link.h"
@@ -14,6 +17,13 @@ using namespace std::chrono_literals;
 
 constexpr auto kCallersReadTimeout = 1234ms;
 
+// The speeds the link-up announced, in order.
+class SpeedsTried final : public LinkUpObserver {
+  public:
+    void OnSpeedTried(std::string_view speed) override { speeds.emplace_back(speed); }
+    std::vector<std::string> speeds;
+};
+
 class LinkUp : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -21,6 +31,7 @@ class LinkUp : public ::testing::Test {
         link.SetDevicePath(pty.slavePath());
         ASSERT_TRUE(link.Open());
         ASSERT_TRUE(link.SetReadTimeout(kCallersReadTimeout));
+        link.SetLinkUpObserver(&tried);
     }
 
     // Runs the link-up against the far end; returns the probes the wire carried.
@@ -51,6 +62,7 @@ class LinkUp : public ::testing::Test {
     }
 
     test::PtyPair pty;
+    SpeedsTried tried;
     RadioLink link;
     int result = -1;
     std::chrono::steady_clock::duration elapsed{};
@@ -61,6 +73,7 @@ TEST_F(LinkUp, FoundAt19200OnTheSecondAttempt) {
     const auto probes = Run({19200});
     ExpectLinkedAt19200(2);
     EXPECT_EQ(Bauds(probes), (std::vector<unsigned>{9600, 19200}));
+    EXPECT_EQ(tried.speeds, (std::vector<std::string>{"9600", "19200"}));
     ASSERT_EQ(link.LastLinkUp().size(), 2u);
     EXPECT_FALSE(link.LastLinkUp()[0].synSeen);
     EXPECT_TRUE(link.LastLinkUp()[1].synSeen && link.LastLinkUp()[1].ackSeen);
@@ -100,6 +113,8 @@ TEST_F(LinkUp, NeverFoundAt115200) {
     const auto probes = Run({115200});
     EXPECT_EQ(result, 1);
     EXPECT_EQ(Bauds(probes), (std::vector<unsigned>{9600, 19200, 4800, 2400, 1200, 38400, 57600}));
+    EXPECT_EQ(tried.speeds, (std::vector<std::string>{"9600", "19200", "4800", "2400", "1200",
+                                                      "38400", "57600"}));
     EXPECT_EQ(link.LastLinkUp().size(), 7u);
     for (const auto& attempt : link.LastLinkUp()) {
         EXPECT_FALSE(attempt.synSeen) << attempt.speed;

@@ -1,0 +1,21 @@
+#pragma once
+// The line under the progress bar: what the job is doing, how it ended, or why no port can be
+// chosen. One line, cut in the middle when it is too long; the whole text is its tooltip.
+
+#include <QtWidgets/QLabel>
+
+namespace qv {
+
+class StatusLine final : public QLabel {
+    Q_OBJECT
+
+  public:
+    using QLabel::QLabel;
+    // Shown at once: the window's thread may block in a serial read right after.
+    void ShowText(const QString& text);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+}  // namespace qv

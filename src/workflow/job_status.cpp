@@ -1,0 +1,178 @@
+#include "workflow/job_status.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "workflow/version_text.h"
+
+namespace qv {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A pace needs a few blocks and a second behind it, or the first estimate jumps about.
+constexpr int kPaceBlocks = 3;
+constexpr std::chrono::milliseconds kPaceTime = 1s;
+
+constexpr std::uint8_t kNoVersionByte = 0xFF;
+
+// Where {port} stands, the port's name goes.
+struct StepWords {
+    std::string_view step;
+    std::string_view start;    // as the step starts; empty: nothing to say
+    std::string_view failure;  // when the job ended at this step
+};
+
+constexpr std::array<StepWords, 16> kStepWords = {{
+    {"OpenPort", "Opening {port}", "The COM port {port} cannot be opened"},
+    {"LinkUp", "", "No radio answered on {port} at any speed"},
+    {"ReadIdentification", "Radio answered on {port}, identifying it",
+     "Connection lost on {port} before writing"},
+    {"CheckModel", "", "Wrong model on {port}, nothing was written"},
+    {"ReadAuxVersion", "Reading the radio's version", "Connection lost on {port} before writing"},
+    {"ConfirmVersionChange", "", "Connection lost on {port} before writing"},
+    {"ReadVersion", "", "Connection lost on {port} before writing"},
+    {"RequestHighSpeed", "Setting the line speed", "Connection lost on {port} before writing"},
+    {"SettleSpeed", "", "Connection lost on {port} before writing"},
+    {"SendAreaCommands", "Erasing", "Erasing failed on {port}"},
+    {"TransferBlocks", "Writing", "Writing failed on {port}"},
+    {"SendChecksumFrame", "Checking", "Checking failed on {port}"},
+    {"SendCommand5B", "Finishing", "Finishing failed on {port}"},
+    {"SendEndCommand", "", "Finishing failed on {port}"},
+    {"ClosePort", "", "The COM port {port} could not be closed after writing"},
+    {"", "", "Failed on {port}"},
+}};
+
+// From the erase on, a failed job leaves the radio with part of a firmware.
+constexpr std::array<std::string_view, 5> kStepsAfterErase = {
+    "SendAreaCommands", "TransferBlocks", "SendChecksumFrame", "SendCommand5B", "SendEndCommand"};
+
+const StepWords& WordsFor(std::string_view step) {
+    for (const StepWords& words : kStepWords) {
+        if (words.step == step) {
+            return words;
+        }
+    }
+    return kStepWords.back();
+}
+
+std::string WithPort(std::string_view pattern, std::string_view port) {
+    std::string text(pattern);
+    constexpr std::string_view kPlace = "{port}";
+    if (const auto at = text.find(kPlace); at != std::string::npos) {
+        text.replace(at, kPlace.size(), port);
+    }
+    return text;
+}
+
+// The radio's version as the confirmation shows it: "Ver. V1.02.03", or "No Data".
+std::string OldVersionWords(const WriteJobOutcome& outcome) {
+    if (outcome.radioVersion[0] == kNoVersionByte) {
+        return RadioVersionText(outcome.radioVersion);
+    }
+    return "Ver. " + outcome.radioVersionText;
+}
+
+// What the radio is left with when nothing was erased.
+std::string KeptVersionWords(const WriteJobOutcome& outcome) {
+    return "the radio keeps " + (outcome.radioVersion[0] == kNoVersionByte
+                                     ? std::string("no version")
+                                     : "Ver. " + outcome.radioVersionText);
+}
+
+std::string VersionChangeWords(const WriteJobOutcome& outcome) {
+    return OldVersionWords(outcome) + " -> Ver. " + outcome.newVersionText;
+}
+
+std::string FailureText(std::string_view port, const WriteJobOutcome& outcome) {
+    std::string_view step;
+    if (!outcome.steps.empty()) {
+        step = outcome.steps.back().name;
+    }
+    std::string text = WithPort(WordsFor(step).failure, port);
+    const bool afterErase =
+        std::find(kStepsAfterErase.begin(), kStepsAfterErase.end(), step) != kStepsAfterErase.end();
+    if (afterErase) {
+        text += ": " + VersionChangeWords(outcome) + " not completed, write again";
+    } else if (outcome.versionRead && step != "ClosePort") {
+        text += ": " + KeptVersionWords(outcome);
+    }
+    return text;
+}
+
+std::string MinutesAndSeconds(std::chrono::seconds time) {
+    const auto total = static_cast<long long>(time.count());
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld", total / 60, total % 60);
+    return text;
+}
+
+}  // namespace
+
+std::string ShownPortName(std::string_view device) {
+    constexpr std::string_view kDeviceNamespace = "\\\\.\\";
+    if (device.starts_with(kDeviceNamespace)) {
+        device.remove_prefix(kDeviceNamespace.size());
+    }
+    return std::string(device);
+}
+
+std::string StepStatusText(std::string_view step, std::string_view port) {
+    const StepWords& words = WordsFor(step);
+    return words.step.empty() ? std::string() : WithPort(words.start, port);
+}
+
+std::string LinkUpStatusText(std::string_view port, std::string_view speed) {
+    return "Looking for the radio on " + std::string(port) + " (" + std::string(speed) + " bps)...";
+}
+
+std::string RadioFoundText(std::span<const std::uint8_t> radioVersion) {
+    if (!radioVersion.empty() && radioVersion[0] == kNoVersionByte) {
+        return "Radio found, no version (" + RadioVersionText(radioVersion) + ")";
+    }
+    return "Radio found, version " + VersionText(radioVersion);
+}
+
+std::string TransferStatusText(int done, int total, std::optional<std::chrono::seconds> left) {
+    std::string text = "Writing block " + std::to_string(done) + " of " + std::to_string(total);
+    if (left) {
+        text += ", " + MinutesAndSeconds(*left) + " left";
+    }
+    return text;
+}
+
+std::string OutcomeStatusText(std::string_view port, const WriteJobOutcome& outcome) {
+    if (outcome.interrupted) {
+        return "Writing interrupted on " + std::string(port) +
+               ": the radio does not hold complete firmware";
+    }
+    if (outcome.succeeded) {
+        return "Writing completed on " + std::string(port) + ": " + VersionChangeWords(outcome);
+    }
+    if (outcome.status == StatusCancelled) {
+        return "Canceled on " + std::string(port) + ": " + KeptVersionWords(outcome);
+    }
+    return FailureText(port, outcome);
+}
+
+std::optional<std::chrono::seconds> TransferPace::TimeLeft(int done, int total,
+                                                           Clock::time_point now) {
+    if (!started_) {
+        started_ = true;
+        firstDone_ = done;
+        firstAt_ = now;
+        return std::nullopt;
+    }
+    const int measured = done - firstDone_;
+    const auto elapsed = now - firstAt_;
+    if (done >= total || measured < kPaceBlocks || elapsed < kPaceTime) {
+        return std::nullopt;
+    }
+    const auto left = elapsed * (total - done) / measured;
+    // Rounded up: "0:00 left" only once nothing is left.
+    return std::chrono::ceil<std::chrono::seconds>(left);
+}
+
+}  // namespace qv

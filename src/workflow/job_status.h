@@ -1,0 +1,52 @@
+#pragma once
+// The job in plain words, a line at a time: what the window's status line and qv-flash's
+// progress say while a job runs, and how it ended. Made here once, so that both say the same.
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "workflow/write_job.h"
+
+namespace qv {
+
+// The port as the texts name it: "COM10", not "\\.\COM10".
+std::string ShownPortName(std::string_view device);
+
+// What a step (OpenPort .. ClosePort) is doing as it starts; empty for the steps that pass too
+// quickly to be read, and for the link-up, which names each speed it tries instead.
+std::string StepStatusText(std::string_view step, std::string_view port);
+
+// Each speed the link-up tries: "Looking for the radio on /dev/ttyUSB0 (9600 bps)...".
+std::string LinkUpStatusText(std::string_view port, std::string_view speed);
+
+// Once the radio's version is read: "Radio found, version V1.02.03". The identification block
+// carries one model code for the QV-310 and the QV-410 alike, so the text names neither.
+std::string RadioFoundText(std::span<const std::uint8_t> radioVersion);
+
+// "Writing block 1210 of 3328, 0:42 left"; without the time while none is known.
+std::string TransferStatusText(int done, int total, std::optional<std::chrono::seconds> left);
+
+// How a write job ended, with the port and the versions it knows.
+std::string OutcomeStatusText(std::string_view port, const WriteJobOutcome& outcome);
+
+// The time left of a transfer, from its pace since the first block was reported: the speed
+// change before it and the radio's first programming gap say nothing about the pace.
+class TransferPace {
+  public:
+    using Clock = std::chrono::steady_clock;
+
+    // `done` of `total` blocks handled by `now`. Nothing until enough blocks and time have
+    // passed to show a pace, and nothing once all are done.
+    std::optional<std::chrono::seconds> TimeLeft(int done, int total, Clock::time_point now);
+
+  private:
+    bool started_ = false;
+    int firstDone_ = 0;
+    Clock::time_point firstAt_{};
+};
+
+}  // namespace qv

@@ -1,0 +1,162 @@
+// The job and the ports in plain words: what the window's status line and qv-flash say.
+
+#include "workflow/job_status.h"
+
+#include <gtest/gtest.h>
+
+#include "workflow/port_text.h"
+
+namespace qv {
+namespace {
+
+using namespace std::chrono_literals;
+
+WriteJobOutcome EndedAt(const char* step, bool versionRead = true) {
+    WriteJobOutcome outcome;
+    outcome.steps.push_back({step, false, 0ms});
+    outcome.newVersionText = "V1.03.00";
+    outcome.radioVersion.fill(0xFF);
+    if (versionRead) {
+        outcome.versionRead = true;
+        const std::string version = "V1.02.03";
+        std::copy(version.begin(), version.end(), outcome.radioVersion.begin());
+        outcome.radioVersion[version.size()] = 0;
+        outcome.radioVersionText = version;
+    }
+    return outcome;
+}
+
+TEST(JobStatus, EachEndNamesThePortAndWhatTheRadioHolds) {
+    WriteJobOutcome written = EndedAt("ClosePort");
+    written.succeeded = true;
+    WriteJobOutcome writtenOverNothing = written;
+    writtenOverNothing.radioVersion.fill(0xFF);
+    writtenOverNothing.radioVersionText = "No Data";
+    WriteJobOutcome cancelled = EndedAt("ConfirmVersionChange");
+    cancelled.status = StatusCancelled;
+    WriteJobOutcome portRefused = EndedAt("OpenPort", false);
+    portRefused.status = StatusPortOpenFailed;
+
+    struct Case {
+        const char* name;
+        WriteJobOutcome outcome;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"written", written, "Writing completed on COM3: Ver. V1.02.03 -> Ver. V1.03.00"},
+        {"written over no version", writtenOverNothing,
+         "Writing completed on COM3: No Data -> Ver. V1.03.00"},
+        {"cancelled", cancelled, "Canceled on COM3: the radio keeps Ver. V1.02.03"},
+        {"port refused", portRefused, "The COM port COM3 cannot be opened"},
+        {"no radio", EndedAt("LinkUp", false), "No radio answered on COM3 at any speed"},
+        {"wrong model", EndedAt("CheckModel", false), "Wrong model on COM3, nothing was written"},
+        {"lost before the version", EndedAt("ReadAuxVersion", false),
+         "Connection lost on COM3 before writing"},
+        {"lost after the version", EndedAt("SettleSpeed"),
+         "Connection lost on COM3 before writing: the radio keeps Ver. V1.02.03"},
+        {"erase failed", EndedAt("SendAreaCommands"),
+         "Erasing failed on COM3: Ver. V1.02.03 -> Ver. V1.03.00 not completed, write again"},
+        {"end refused", EndedAt("SendEndCommand"),
+         "Finishing failed on COM3: Ver. V1.02.03 -> Ver. V1.03.00 not completed, write again"},
+        {"port not closed", EndedAt("ClosePort"),
+         "The COM port COM3 could not be closed after writing"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(OutcomeStatusText(ShownPortName("\\\\.\\COM3"), c.outcome), c.text) << c.name;
+    }
+}
+
+TEST(JobStatus, TransferCountsBlocksAndTellsTheTimeLeftOnceItHasAPace) {
+    using Clock = TransferPace::Clock;
+    const Clock::time_point start{};
+    TransferPace pace;
+    struct Step {
+        int done;
+        Clock::duration at;
+        const char* text;
+    };
+    // 4 blocks a second from the first block reported on; 100 blocks in all.
+    const Step steps[] = {
+        {1, 0ms, "Writing block 1 of 100"},
+        {3, 500ms, "Writing block 3 of 100"},  // too soon for a pace
+        {4, 750ms, "Writing block 4 of 100"},  // three blocks, less than a second
+        {5, 1000ms, "Writing block 5 of 100, 0:24 left"},
+        {41, 10s, "Writing block 41 of 100, 0:15 left"},
+        {99, 24500ms, "Writing block 99 of 100, 0:01 left"},  // rounded up, never 0:00 early
+        {100, 24750ms, "Writing block 100 of 100"},
+    };
+    for (const Step& step : steps) {
+        EXPECT_EQ(
+            TransferStatusText(step.done, 100, pace.TimeLeft(step.done, 100, start + step.at)),
+            step.text);
+    }
+    EXPECT_EQ(TransferStatusText(7, 3328, 62min + 5s), "Writing block 7 of 3328, 62:05 left");
+}
+
+TEST(JobStatus, StepsAndTheRadioInPlainWords) {
+    EXPECT_EQ(StepStatusText("OpenPort", "/dev/ttyUSB0"), "Opening /dev/ttyUSB0");
+    EXPECT_EQ(StepStatusText("SendAreaCommands", "/dev/ttyUSB0"), "Erasing");
+    EXPECT_EQ(StepStatusText("CheckModel", "/dev/ttyUSB0"), "");
+    EXPECT_EQ(LinkUpStatusText("/dev/ttyUSB0", "9600"),
+              "Looking for the radio on /dev/ttyUSB0 (9600 bps)...");
+    std::array<std::uint8_t, 16> version{};
+    version.fill(0xFF);
+    EXPECT_EQ(RadioFoundText(version), "Radio found, no version (No Data)");
+    const std::string text = "V1.02.03-and-more";
+    std::copy_n(text.begin(), version.size(), version.begin());
+    EXPECT_EQ(RadioFoundText(version), "Radio found, version V1.02.03");
+}
+
+TEST(PortText, LabelsAndWhyNoPortCanBeChosen) {
+    PortInfo adapter;
+    adapter.device = "/dev/ttyUSB0";
+    adapter.description = "FTDI FT232R USB UART";
+    adapter.serialNumber = "A1B2C3";
+    PortInfo bare;
+    bare.device = "/dev/ttyS0";
+    PortInfo serialOnly = bare;
+    serialOnly.serialNumber = "77";
+    EXPECT_EQ(PortLabel(adapter.device, adapter), "/dev/ttyUSB0 - FTDI FT232R USB UART (A1B2C3)");
+    EXPECT_EQ(PortLabel("3", bare), "3");
+    EXPECT_EQ(PortLabel(serialOnly.device, serialOnly), "/dev/ttyS0 (77)");
+
+    PortInfo denied = adapter;
+    denied.permissionDenied = true;
+    denied.ownerGroup = "dialout";
+    PortInfo missing;
+    missing.device = "/tmp/qv-radio";
+    missing.missing = true;
+    struct Case {
+        const char* name;
+        std::vector<PortInfo> table;
+        const char* summary;
+        const char* detail;
+    };
+    const Case cases[] = {
+        {"empty table",
+         {},
+         "No serial port found",
+         "No serial port found: connect the radio's cable, the list follows it"},
+        {"named path not there",
+         {missing},
+         "No serial port found",
+         "No serial port found: connect the radio's cable, the list follows it"},
+        {"not permitted",
+         {bare, denied},
+         "No permitted serial port",
+         "Serial ports present but not permitted: add yourself to group dialout: sudo usermod "
+         "-aG dialout $USER, then log in again"},
+        {"present but unusable",
+         {bare, missing},
+         "No usable serial port",
+         "No usable serial port: the ports found are in use or have no serial hardware"},
+    };
+    for (const Case& c : cases) {
+        const NoPortExplanation why = ExplainNoPort(c.table);
+        EXPECT_EQ(why.summary, c.summary) << c.name;
+        EXPECT_EQ(why.detail, c.detail) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace qv
