@@ -20,6 +20,7 @@
 #include "cli/write_options.h"
 #include "workflow/job_messages.h"
 #include "workflow/job_record.h"
+#include "workflow/job_status.h"
 #include "workflow/outcome_codes.h"
 #include "workflow/version_text.h"
 
@@ -94,15 +95,16 @@ class Station {
 
 void Station::ServePort(std::size_t slot) {
     const std::string& port = options_.write.ports[slot];
+    const std::string waiting = WaitingForRadioText(ShownPortName(setup_.devices[slot]));
     while (Serving()) {
-        screen_.Waiting(slot);
+        screen_.Event(slot, waiting);
         StationHost host(slot, screen_, tally_);
         const RadioRun run =
             RunRadio(port, setup_.devices[slot], settings_, host,
                      [this](RadioLink& link, JobHost& h) { return RunWriteJob(link, h, input_); });
         if (run.outcome.status == StatusPortOpenFailed) {
             const std::string reason = DescribeOpenFailure(run.openFailure, run.device);
-            screen_.PortTrouble(slot, reason.empty() ? kPortOpenFailedMessage : reason);
+            screen_.Event(slot, reason.empty() ? kPortOpenFailedMessage : reason);
             std::this_thread::sleep_for(kPortRetryPause);
             continue;
         }
@@ -115,7 +117,7 @@ void Station::ServePort(std::size_t slot) {
 
 void Station::RadioEnded(std::size_t slot, const RadioRun& run) {
     tally_.Count(run.outcome, run.exitCode);
-    screen_.RadioEnded(slot, OutcomeName(run.outcome), OutcomeMessage(run.outcome));
+    screen_.Event(slot, OutcomeStatusText(ShownPortName(run.device), run.outcome));
     const std::string line = JobRecordJson(run.port, run.outcome, run.exitCode, false);
     if (setup_.record && !setup_.record->Append(line)) {
         PrintLine(stderr, "qv-flash: cannot append to the record " + setup_.record->Path());
@@ -133,7 +135,7 @@ int Station::Run() {
         try {
             threads.emplace_back([this, slot] { ServePort(slot); });
         } catch (const std::system_error&) {
-            screen_.PortTrouble(slot, kNoThreadMessage);
+            screen_.Event(slot, kNoThreadMessage);
         }
     }
     for (std::thread& thread : threads) {

@@ -1,7 +1,7 @@
 #pragma once
 // A station port's host for one radio's job: the question was asked once for all radios, so
-// the job's own question is answered yes; progress goes to the station's screen; and the job
-// stops as the station's ending rules say.
+// the job's own question is answered yes; the job's words go to the station's screen; and the
+// job stops as the station's ending rules say.
 
 #include <string>
 
@@ -16,12 +16,15 @@ class StationHost : public JobHost {
     StationHost(std::size_t slot, StationScreen& screen, const StationTally& tally)
         : slot_(slot), screen_(screen), tally_(tally) {}
 
+    // The question comes once the radio is identified: the radio's words become an event.
     BoxAnswer ShowMessage(const std::string& text, const std::string& caption, BoxButtons buttons,
                           BoxIcon icon) override;
     void LockControls() override {}
     void UnlockControls() override {}
-    void SetProgressRange(int low, int high) override;
-    void SetProgressPosition(int position) override;
+    void SetProgressRange(int, int) override {}
+    void SetProgressPosition(int) override {}
+    // Live on the screen; the first block's count is an event (the writing has begun).
+    void ShowStatus(const std::string& text, StatusKind kind) override;
     int RunWorker(const std::function<int()>& work) override;
     // The first Ctrl+C (or --count reached) ends the station: a port still looking for or
     // identifying a radio stops, a radio being written is finished. A second Ctrl+C
@@ -32,7 +35,8 @@ class StationHost : public JobHost {
     std::size_t slot_;
     StationScreen& screen_;
     const StationTally& tally_;
-    int low_ = 0;
+    std::string lastStatus_;
+    bool writing_ = false;
 };
 
 }  // namespace qv::cli

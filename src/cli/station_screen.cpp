@@ -16,13 +16,6 @@ std::string OneLine(std::string text) {
     return Printable(text);
 }
 
-std::string Duration(double seconds) {
-    const auto total = static_cast<long>(seconds + 0.5);
-    char text[32];
-    std::snprintf(text, sizeof text, "%ld:%02ld", total / 60, total % 60);
-    return text;
-}
-
 }  // namespace
 
 StationScreen::StationScreen(std::FILE* stream, bool terminal, std::vector<std::string> ports,
@@ -35,71 +28,28 @@ StationScreen::StationScreen(std::FILE* stream, bool terminal, std::vector<std::
     }
 }
 
-void StationScreen::Waiting(std::size_t slot) {
-    Set(slot, "waiting", false);
-}
-
-void StationScreen::Identified(std::size_t slot, const std::string& versionChange) {
-    Set(slot, "identified " + OneLine(versionChange), true);
-}
-
-void StationScreen::WritingStarts(std::size_t slot, int total) {
-    {
-        std::lock_guard lock(mutex_);
-        Port& port = ports_.at(slot);
-        port.total = total;
-        port.done = 0;
-        port.writingSince = Clock::now();
-    }
-    Set(slot, "writing", true);
-}
-
-void StationScreen::Writing(std::size_t slot, int done) {
-    std::lock_guard lock(mutex_);
-    Port& port = ports_.at(slot);
-    port.done = done;
-    port.state = WritingText(port);
-    if (terminal_) {
-        Draw(false);
-    }
-}
-
-void StationScreen::RadioEnded(std::size_t slot, const std::string& outcome,
-                               const std::string& message) {
-    Set(slot, outcome == "updated" ? "done" : outcome + ": " + OneLine(message), true);
-}
-
-void StationScreen::PortTrouble(std::size_t slot, const std::string& message) {
-    {
-        std::lock_guard lock(mutex_);
-        if (ports_.at(slot).state == OneLine(message)) {
-            return;
-        }
-    }
-    Set(slot, OneLine(message), true);
-}
-
-void StationScreen::Set(std::size_t slot, std::string state, bool event) {
-    std::lock_guard lock(mutex_);
-    Port& port = ports_.at(slot);
-    if (port.state == state && !event) {
+void StationScreen::Live(std::size_t slot, const std::string& text) {
+    if (!terminal_) {
         return;
     }
-    port.state = std::move(state);
-    if (terminal_) {
-        Draw(true);
-    } else if (event) {
-        PrintLine(stream_, port.label + ": " + port.state);
-    }
+    std::lock_guard lock(mutex_);
+    ports_.at(slot).state = OneLine(text);
+    Draw(false);
 }
 
-std::string StationScreen::WritingText(const Port& port) const {
-    const int percent = port.total > 0 ? port.done * 100 / port.total : 100;
-    const double seconds = std::chrono::duration<double>(Clock::now() - port.writingSince).count();
-    const std::string left = port.done > 0 && seconds > 0
-                                 ? Duration((port.total - port.done) * seconds / port.done)
-                                 : "--:--";
-    return "writing " + std::to_string(percent) + " % " + left + " left";
+void StationScreen::Event(std::size_t slot, const std::string& text) {
+    std::lock_guard lock(mutex_);
+    Port& port = ports_.at(slot);
+    const std::string line = OneLine(text);
+    if (port.state == line) {
+        return;
+    }
+    port.state = line;
+    if (terminal_) {
+        Draw(true);
+    } else {
+        PrintLine(stream_, port.label + ": " + line);
+    }
 }
 
 // The ports' lines and the totals; the cursor goes back up over the lines drawn last time.

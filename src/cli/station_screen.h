@@ -1,7 +1,8 @@
 #pragma once
-// What a station shows while it runs. On a terminal: one line per port, redrawn in place
-// (waiting, identified, writing 42 % 0:31 left, done, failed: message), and the totals under
-// them. Elsewhere: one line per event. Called from the ports' threads.
+// What a station shows while it runs. On a terminal: one line per port, redrawn in place with
+// the job's own words (waiting, radio found, writing block N of M with the time left, the
+// outcome), and the totals under them. Elsewhere: one line per event. Called from the ports'
+// threads.
 
 #include <chrono>
 #include <cstdio>
@@ -18,16 +19,11 @@ class StationScreen {
     StationScreen(std::FILE* stream, bool terminal, std::vector<std::string> ports,
                   const StationTally& tally);
 
-    void Waiting(std::size_t slot);
-    // The radio answered and was identified: its version change in words.
-    void Identified(std::size_t slot, const std::string& versionChange);
-    void WritingStarts(std::size_t slot, int total);
-    void Writing(std::size_t slot, int done);
-    // The radio's job ended ("updated", "refused", "failed", ... as the record names it), with
-    // the updater's message.
-    void RadioEnded(std::size_t slot, const std::string& outcome, const std::string& message);
-    // The port itself is in trouble (it does not open): said once until it recovers.
-    void PortTrouble(std::size_t slot, const std::string& message);
+    // What the port's job is doing now: shown on a terminal only, at most every 100 ms.
+    void Live(std::size_t slot, const std::string& text);
+    // Something worth a line of its own: the radio found, its writing begun, its outcome, the
+    // port waiting again or in trouble. Said once; the same text again is no new event.
+    void Event(std::size_t slot, const std::string& text);
     // The last redraw and the end of the lines.
     void Finish();
 
@@ -35,14 +31,9 @@ class StationScreen {
     using Clock = std::chrono::steady_clock;
     struct Port {
         std::string label;
-        std::string state = "waiting";
-        int total = 0;
-        int done = 0;
-        Clock::time_point writingSince;
+        std::string state;
     };
 
-    void Set(std::size_t slot, std::string state, bool event);
-    std::string WritingText(const Port& port) const;
     void Draw(bool force);
 
     std::FILE* stream_;

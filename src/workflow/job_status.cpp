@@ -157,6 +157,10 @@ std::string OutcomeStatusText(std::string_view port, const WriteJobOutcome& outc
     return FailureText(port, outcome);
 }
 
+std::string WaitingForRadioText(std::string_view port) {
+    return "Waiting for the next radio on " + std::string(port);
+}
+
 std::optional<std::chrono::seconds> TransferPace::TimeLeft(int done, int total,
                                                            Clock::time_point now) {
     if (!started_) {

@@ -33,6 +33,9 @@ std::string TransferStatusText(int done, int total, std::optional<std::chrono::s
 // How a write job ended, with the port and the versions it knows.
 std::string OutcomeStatusText(std::string_view port, const WriteJobOutcome& outcome);
 
+// A station between two radios: "Waiting for the next radio on /dev/ttyUSB0".
+std::string WaitingForRadioText(std::string_view port);
+
 // The time left of a transfer, from its pace since the first block was reported: the speed
 // change before it and the radio's first programming gap say nothing about the pace.
 class TransferPace {
