@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "serial/comm_settings_win32.h"
+#include "serial/read_priority_win32.h"
 #include "serial/serial_link.h"
 #include "serial/serial_timing.h"
 #include "serial/spin_wait.h"
@@ -19,16 +21,6 @@ HANDLE Handle(std::intptr_t handle) {
 bool IsValid(std::intptr_t handle) {
     return Handle(handle) != INVALID_HANDLE_VALUE;
 }
-
-// The whole process runs at real-time priority while a read waits for the radio, so that a
-// busy machine does not let its answer sit; afterwards always normal.
-class RealtimeDuringRead {
-  public:
-    RealtimeDuringRead() { SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS); }
-    ~RealtimeDuringRead() { SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS); }
-    RealtimeDuringRead(const RealtimeDuringRead&) = delete;
-    RealtimeDuringRead& operator=(const RealtimeDuringRead&) = delete;
-};
 
 DWORD Milliseconds(std::chrono::milliseconds duration) {
     return static_cast<DWORD>(duration.count());
@@ -64,23 +56,19 @@ bool SerialLink::ApplyLineSettings() {
     if (GetCommState(Handle(handle_), &dcb) == 0) {
         return false;
     }
-    dcb.fDtrControl = DTR_CONTROL_ENABLE;
-    dcb.fRtsControl = RTS_CONTROL_DISABLE;
-    dcb.fOutxCtsFlow = FALSE;
-    dcb.fOutxDsrFlow = FALSE;
-    dcb.fAbortOnError = FALSE;
-    dcb.fTXContinueOnXoff = FALSE;
-    if (BuildCommDCBA(lineSettings_.c_str(), &dcb) == 0 ||
-        SetCommState(Handle(handle_), &dcb) == 0) {
+    if (!BuildLineControlBlock(lineSettings_, dcb) || SetCommState(Handle(handle_), &dcb) == 0) {
         return false;
     }
-    return ClearRts();
+    // The write time-outs follow the line's speed.
+    return ApplyTimeouts() && ClearRts();
 }
 
-// No limit between bytes: a read of n bytes waits at most constant + multiplier * n.
+// No limit between bytes: a read of n bytes waits at most constant + multiplier * n. A write
+// gets its bytes' wire time and an allowance, so a stalled driver cannot hold the job.
 bool SerialLink::ApplyTimeouts() {
     COMMTIMEOUTS timeouts{};
-    if (GetCommTimeouts(Handle(handle_), &timeouts) == 0) {
+    if (GetCommTimeouts(Handle(handle_), &timeouts) == 0 ||
+        !SetWriteTimeouts(lineSettings_, timeouts)) {
         return false;
     }
     timeouts.ReadIntervalTimeout = 0;
@@ -89,8 +77,9 @@ bool SerialLink::ApplyTimeouts() {
     return SetCommTimeouts(Handle(handle_), &timeouts) != 0;
 }
 
+// A port without an RTS line has nothing to clear.
 bool SerialLink::ClearRts() {
-    return EscapeCommFunction(Handle(handle_), CLRRTS) != 0;
+    return EscapeCommFunction(Handle(handle_), CLRRTS) != 0 || IsMissingModemLine(GetLastError());
 }
 
 bool SerialLink::PurgeReceive() {
@@ -99,12 +88,13 @@ bool SerialLink::PurgeReceive() {
 
 bool SerialLink::WriteRaw(std::span<const std::uint8_t> bytes) {
     DWORD written = 0;
-    return WriteFile(Handle(handle_), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) != 0;
+    const BOOL ok = WriteFile(Handle(handle_), bytes.data(), static_cast<DWORD>(bytes.size()),
+                              &written, nullptr);
+    return WriteCompleted(ok, written, bytes.size());
 }
 
 bool SerialLink::ReadRaw(std::span<std::uint8_t> buffer, std::size_t& received) {
-    RealtimeDuringRead priority;
+    ReadPriorityBoost priority;
     DWORD count = 0;
     const BOOL ok = ReadFile(Handle(handle_), buffer.data(), static_cast<DWORD>(buffer.size()),
                              &count, nullptr);

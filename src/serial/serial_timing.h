@@ -15,4 +15,9 @@ inline constexpr std::chrono::milliseconds kRs232QueryPause = 10ms;
 // After the query, before the port list opens the next port.
 inline constexpr std::chrono::milliseconds kRs232SettleAfter = 10ms;
 
+// A write may take its bytes' time on the wire and this much more: a driver that still holds
+// them after that (an adapter pulled out, a port stuck on flow control) fails the write
+// instead of blocking the job for good.
+inline constexpr std::chrono::milliseconds kWriteStallAllowance = 1000ms;
+
 }  // namespace qv
