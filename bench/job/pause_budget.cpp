@@ -49,7 +49,7 @@ Seconds Transfer(const JobShape& shape, const Costing& c) {
         return c.SpeedChange() + shape.blocks * c.Sleep(kAcknowledgedBlockPause);
     }
     const int resyncs = shape.blocks > 0 ? (shape.blocks - 1) / shape.roundsPerWrite : 0;
-    return c.SpeedChange() + shape.blocks * c.Spin(kStreamedBlockPause) +
+    return c.SpeedChange() + shape.streamedWireTime + shape.blocks * c.Spin(kStreamedBlockPause) +
            resyncs * 2 * c.SpeedChange() + c.SpeedChange();
 }
 

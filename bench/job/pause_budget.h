@@ -21,6 +21,9 @@ struct JobShape {
     int roundsPerWrite = 90;  // streamed resynchronisation period
     bool highSpeed = true;    // the radio confirms 115200: the acknowledged transfer
     int silentAttempts = 1;   // link-up attempts before the radio's speed (19200 is the 2nd)
+    // The streamed frames' time on the wire, each with its slack: the transfer waits until a
+    // frame has left the line before the radio's programming pause.
+    Seconds streamedWireTime{0};
 };
 
 // The job's pauses: link-up attempts, spins and sleeps of the steps and of the transfer.

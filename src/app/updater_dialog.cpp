@@ -151,9 +151,12 @@ void UpdaterDialog::closeEvent(QCloseEvent* event) {
 }
 
 void UpdaterDialog::keyPressEvent(QKeyEvent* event) {
-    // The window adds nothing to a system menu, so F1 is the way to the About box.
+    // The window adds nothing to a system menu, so F1 is the way to the About box. Not during
+    // a job: the job would stand still between its steps, the radio waiting, while it shows.
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
-        OnSystemCommand(kAboutCommand);
+        if (!controlsLocked_) {
+            OnSystemCommand(kAboutCommand);
+        }
         return;
     }
     QDialog::keyPressEvent(event);

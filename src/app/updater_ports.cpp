@@ -26,9 +26,11 @@ void UpdaterDialog::ScanPorts() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool found = false;
     for (const PortInfo& port : ListPorts()) {
-        link_.SetPortNumber(port.number);
+        link_.SetDevicePath(port.device);
         if (link_.SetOpen(true) && link_.IsRs232()) {
-            ui_->portList->addItem(PortEntryText(port), port.number);
+            // The entry keeps the device it was listed with: its number would name another
+            // device once one is plugged in or out.
+            ui_->portList->addItem(PortEntryText(port), QString::fromStdString(port.device));
             if (!found) {
                 ui_->portList->setCurrentIndex(ui_->portList->count() - 1);
                 found = true;
@@ -49,9 +51,9 @@ void UpdaterDialog::ScanPorts() {
 }
 
 void UpdaterDialog::OnPortSelected() {
-    const QVariant number = ui_->portList->currentData();
-    if (number.isValid()) {
-        link_.SetPortNumber(number.toInt());
+    const QVariant device = ui_->portList->currentData();
+    if (device.isValid()) {
+        link_.SetDevicePath(device.toString().toStdString());
     }
 }
 

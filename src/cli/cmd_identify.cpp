@@ -6,12 +6,13 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "cli/exit_codes.h"
-#include "cli/json_text.h"
 #include "cli/port_argument.h"
 #include "cli/radio_report.h"
 #include "cli/radio_run.h"
 #include "cli/traffic_trace.h"
+#include "workflow/job_record.h"
+#include "workflow/json_text.h"
+#include "workflow/outcome_codes.h"
 
 namespace qv::cli {
 
@@ -23,18 +24,12 @@ struct IdentifyOptions {
     bool trace = false;
 };
 
-std::string ModelHex(const WriteJobOutcome& outcome) {
-    std::string hex = HexBytes(outcome.modelCode);
-    hex.erase(std::remove(hex.begin(), hex.end(), ' '), hex.end());
-    return hex;
-}
-
 void PrintJson(const RadioRun& run) {
     const WriteJobOutcome& outcome = run.outcome;
     std::optional<std::string> model;
     std::optional<std::string> version;
     if (outcome.identified) {
-        model = ModelHex(outcome);
+        model = ModelCodeHex(outcome);
     }
     if (outcome.versionRead) {
         version = outcome.radioVersionText;
@@ -68,7 +63,7 @@ int RunIdentify(const IdentifyOptions& options) {
     if (options.json) {
         PrintJson(run);
     } else if (run.outcome.identified) {
-        PrintLine(stdout, "model: " + ModelHex(run.outcome));
+        PrintLine(stdout, "model: " + ModelCodeHex(run.outcome));
         if (run.outcome.versionRead) {
             PrintLine(stdout, "version: " + Printable(run.outcome.radioVersionText));
         }

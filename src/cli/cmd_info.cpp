@@ -6,9 +6,9 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "cli/exit_codes.h"
 #include "cli/info_report.h"
 #include "image/load_image.h"
+#include "workflow/outcome_codes.h"
 
 namespace qv::cli {
 

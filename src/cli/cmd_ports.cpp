@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "cli/commands.h"
-#include "cli/exit_codes.h"
 #include "cli/ports_format.h"
 #include "serial/port_table.h"
+#include "workflow/outcome_codes.h"
 
 namespace qv::cli {
 

@@ -2,16 +2,18 @@
 
 #include <CLI/CLI.hpp>
 #include <memory>
+#include <system_error>
 #include <thread>
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "cli/exit_codes.h"
-#include "cli/json_text.h"
 #include "cli/radio_report.h"
 #include "cli/radio_run.h"
 #include "cli/write_options.h"
 #include "image/load_image.h"
+#include "workflow/job_record.h"
+#include "workflow/json_text.h"
+#include "workflow/outcome_codes.h"
 
 namespace qv::cli {
 
@@ -37,6 +39,27 @@ int ReportInvalidImage(const LoadedImage& image) {
     return kExitImageNotValid;
 }
 
+// Written as each radio ends: a later failure or interruption keeps the lines of the radios
+// already done.
+void RecordRun(const std::string& path, const RadioRun& run) {
+    if (path.empty()) {
+        return;
+    }
+    if (!AppendLine(path, JobRecordJson(run.port, run.outcome, run.exitCode, false))) {
+        PrintLine(stderr, "qv-flash: cannot append to the record " + path);
+    }
+}
+
+// A radio whose thread the system refused (a limit on threads): untouched, and said so.
+RadioRun NotStarted(const std::string& port) {
+    RadioRun run;
+    run.port = port;
+    run.outcome.closingMessage = kNoThreadMessage;
+    run.outcome.status = StatusExchangeFailed;
+    run.exitCode = kExitConnection;
+    return run;
+}
+
 // Every radio on its own thread with its own link; one radio runs on this thread.
 std::vector<RadioRun> UpdateRadios(const WriteOptions& options, const WriteJobInput& input) {
     const std::size_t count = options.ports.size();
@@ -53,13 +76,19 @@ std::vector<RadioRun> UpdateRadios(const WriteOptions& options, const WriteJobIn
         runs[i] = RunRadio(options.ports[i], settings, host, [&](RadioLink& link, JobHost& h) {
             return RunWriteJob(link, h, input);
         });
+        RecordRun(options.recordPath, runs[i]);
     };
     if (count == 1) {
         update(0);
     } else {
         std::vector<std::thread> threads;
         for (std::size_t i = 0; i < count; ++i) {
-            threads.emplace_back(update, i);
+            try {
+                threads.emplace_back(update, i);
+            } catch (const std::system_error&) {
+                runs[i] = NotStarted(options.ports[i]);
+                RecordRun(options.recordPath, runs[i]);
+            }
         }
         for (auto& thread : threads) {
             thread.join();
@@ -67,14 +96,6 @@ std::vector<RadioRun> UpdateRadios(const WriteOptions& options, const WriteJobIn
     }
     progress.Finish();
     return runs;
-}
-
-void RecordRuns(const std::string& path, const std::vector<RadioRun>& runs) {
-    for (const RadioRun& run : runs) {
-        if (!AppendLine(path, RadioJson(run.port, run.outcome, run.exitCode, false))) {
-            PrintLine(stderr, "qv-flash: cannot append to the record " + path);
-        }
-    }
 }
 
 int ReportRuns(const WriteOptions& options, const std::vector<RadioRun>& runs) {
@@ -90,7 +111,7 @@ int ReportRuns(const WriteOptions& options, const std::vector<RadioRun>& runs) {
         std::string radios = "[";
         for (const RadioRun& run : runs) {
             radios += (radios.size() > 1 ? "," : "") +
-                      RadioJson(run.port, run.outcome, run.exitCode, true);
+                      JobRecordJson(run.port, run.outcome, run.exitCode, true);
         }
         PrintLine(stdout, JsonObject()
                               .AddRaw("radios", radios + "]")
@@ -128,9 +149,6 @@ int RunWrite(const WriteOptions& options) {
     input.settings = settings;
 
     const std::vector<RadioRun> runs = UpdateRadios(options, input);
-    if (!options.recordPath.empty()) {
-        RecordRuns(options.recordPath, runs);
-    }
     return ReportRuns(options, runs);
 }
 

@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
-#include "cli/exit_codes.h"
+#include "workflow/outcome_codes.h"
 
 #ifndef QV_VERSION
 #define QV_VERSION "0.0.0"
@@ -30,12 +30,12 @@ int main(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);
-        return qv::cli::kExitUsage;
+        return qv::kExitUsage;
     }
     for (const auto& command : commands) {
         if (command.subcommand->parsed()) {
             return command.run();
         }
     }
-    return qv::cli::kExitUsage;
+    return qv::kExitUsage;
 }

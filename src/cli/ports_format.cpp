@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "cli/json_text.h"
+#include "workflow/json_text.h"
 
 namespace qv::cli {
 namespace {

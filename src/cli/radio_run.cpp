@@ -7,6 +7,7 @@
 #include "cli/port_argument.h"
 #include "cli/radio_report.h"
 #include "cli/traffic_trace.h"
+#include "workflow/job_record.h"
 
 namespace qv::cli {
 
@@ -24,7 +25,7 @@ RadioRun RunRadio(const std::string& port, const RadioRunSettings& settings, Ter
     run.outcome = runJob(link, host);
     link.SetTrafficObserver(nullptr);
     run.linkUp = link.LastLinkUp();
-    run.exitCode = ExitCodeFor(run.outcome);
+    run.exitCode = OutcomeCode(run.outcome);
     return run;
 }
 

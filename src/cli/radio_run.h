@@ -13,6 +13,10 @@
 
 namespace qv::cli {
 
+// Several radios run on a thread each; the system may refuse one (a limit on threads).
+inline constexpr const char* kNoThreadMessage =
+    "No thread could be started for this radio (a system limit): the radio was not touched.";
+
 struct RadioRun {
     std::string port;
     WriteJobOutcome outcome;

@@ -73,7 +73,9 @@ int RadioLink::LinkUpProbe() {
         SetReadTimeout(kLinkUpReadTimeout);
         SetLineSettings(attempt.speed + tail);
         SpinWait(kLineChangeSettle);
-        if (!WriteMasked(kProbeCommand)) {
+        // The polls' time-outs count from the moment the probe has left the line: at 1200
+        // baud that is 80 ms after the write.
+        if (!WriteMasked(kProbeCommand) || !WaitUntilSent()) {
             return kNotFound;
         }
         attempt.synSeen = PollFor(*this, kSyn, kSynPollPause, attempt);

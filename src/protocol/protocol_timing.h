@@ -35,14 +35,15 @@ inline constexpr std::chrono::milliseconds kLineChangeSettle = 100ms;
 
 // After the port is opened for a job: lets the adapter's lines settle before the link-up.
 inline constexpr std::chrono::milliseconds kPortOpenSettle = 50ms;
-// After a speed change command, before the local switch: the radio must take the command in
-// at the old speed before the line changes under it.
+// After a speed change command has left the line, before the local switch: the radio must
+// take the command in at the old speed before the line changes under it.
 inline constexpr std::chrono::milliseconds kSpeedChangeLead = 25ms;
 // After switching to 115200 baud in the high-speed request: the radio switches too.
 inline constexpr std::chrono::milliseconds kHighSpeedSwitchSettle = 25ms;
 // After going back to 19200 baud when high speed was not confirmed.
 inline constexpr std::chrono::milliseconds kLowSpeedReturnSettle = 50ms;
-// After each streamed block frame: the radio writes the block to flash with no answer.
+// After each streamed block frame has left the line: the radio writes the block to flash and
+// hears nothing meanwhile; it sends no answer.
 inline constexpr std::chrono::milliseconds kStreamedBlockPause = 25ms;
 // After each acknowledged block frame's ACK: a short yield before the next frame.
 inline constexpr std::chrono::milliseconds kAcknowledgedBlockPause = 5ms;

@@ -1,7 +1,6 @@
 #include "serial/comm_settings_win32.h"
 
-#include "serial/line_settings.h"
-#include "serial/serial_timing.h"
+#include <algorithm>
 
 namespace qv {
 
@@ -23,20 +22,21 @@ bool IsMissingModemLine(DWORD error) {
            error == ERROR_INVALID_PARAMETER;
 }
 
-bool SetWriteTimeouts(const std::string& lineSettings, COMMTIMEOUTS& timeouts) {
-    const auto settings = ParseLineSettings(lineSettings);
-    if (!settings) {
-        return false;
-    }
-    constexpr unsigned kStartBit = 1;
-    const unsigned frameBits = kStartBit + static_cast<unsigned>(settings->dataBits) +
-                               (settings->parity != 'N' ? 1u : 0u) +
-                               static_cast<unsigned>(settings->stopBits);
-    const unsigned long bitMilliseconds = frameBits * 1000ul;
-    timeouts.WriteTotalTimeoutMultiplier =
-        static_cast<DWORD>((bitMilliseconds + settings->baud - 1) / settings->baud);
-    timeouts.WriteTotalTimeoutConstant = static_cast<DWORD>(kWriteStallAllowance.count());
-    return true;
+COMMTIMEOUTS LinkTimeouts(std::chrono::milliseconds readTotal,
+                          std::chrono::milliseconds readPerByte,
+                          std::chrono::milliseconds writeBudget) {
+    // MAXDWORD has meanings of its own in these fields; nothing here needs that long.
+    constexpr std::chrono::milliseconds kLongest{0xFFFFFFFEu};
+    const auto field = [&](std::chrono::milliseconds value, std::chrono::milliseconds least) {
+        return static_cast<DWORD>(std::clamp(value, least, kLongest).count());
+    };
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = 0;
+    timeouts.ReadTotalTimeoutMultiplier = field(readPerByte, std::chrono::milliseconds{0});
+    timeouts.ReadTotalTimeoutConstant = field(readTotal, std::chrono::milliseconds{0});
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = field(writeBudget, std::chrono::milliseconds{1});
+    return timeouts;
 }
 
 bool WriteCompleted(BOOL writeResult, DWORD written, std::size_t wanted) {

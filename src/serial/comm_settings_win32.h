@@ -20,10 +20,12 @@ bool BuildLineControlBlock(const std::string& lineSettings, DCB& dcb);
 // such line: virtual COM drivers, USB adapters without RTS, a pseudo-terminal under Wine.
 bool IsMissingModemLine(DWORD error);
 
-// Write time-outs for a line: every byte's time on the wire at its speed and framing, rounded
-// up to whole milliseconds, plus kWriteStallAllowance. Read time-outs stay as they are.
-// False when the line text does not parse.
-bool SetWriteTimeouts(const std::string& lineSettings, COMMTIMEOUTS& timeouts);
+// The port's time-outs: no limit between received bytes; a read of n bytes ends after
+// readTotal + readPerByte * n; a write ends after writeBudget. A budget already spent still
+// gives 1 ms, since 0 would mean no limit at all.
+COMMTIMEOUTS LinkTimeouts(std::chrono::milliseconds readTotal,
+                          std::chrono::milliseconds readPerByte,
+                          std::chrono::milliseconds writeBudget);
 
 // A write that returns with fewer bytes than asked for has timed out: the rest never left.
 bool WriteCompleted(BOOL writeResult, DWORD written, std::size_t wanted);

@@ -4,15 +4,27 @@
 
 #include <algorithm>
 #include <iterator>
+#include <thread>
 #include <vector>
 
+#include "serial/line_settings.h"
 #include "serial/port_table.h"
 #include "serial/serial_timing.h"
 #include "serial/spin_wait.h"
+#include "serial/wire_time.h"
 
 namespace qv {
 
-SerialLink::SerialLink() = default;
+namespace {
+
+std::chrono::nanoseconds CharacterTimeOf(std::string_view lineText) {
+    const auto settings = ParseLineSettings(lineText);
+    return settings ? CharacterTime(*settings) : std::chrono::nanoseconds{0};
+}
+
+}  // namespace
+
+SerialLink::SerialLink() : characterTime_(CharacterTimeOf(kDefaultLineSettings)) {}
 
 // The OS would release the port at exit anyway; closing here keeps links that tests and
 // qv-flash create and drop from holding descriptors.
@@ -25,7 +37,7 @@ SerialLink::~SerialLink() {
 bool SerialLink::SetPortNumber(int number) {
     if (number != 0) {
         portNumber_ = number;
-        devicePath_.clear();
+        devicePath_ = DeviceNameForPort(number);
     }
     if (!IsOpen()) {
         return true;
@@ -69,11 +81,15 @@ bool SerialLink::Close() {
     return CloseDevice();
 }
 
+// The bytes already written leave at the old speed: switching under them would garble them
+// on a cable.
 bool SerialLink::SetLineSettings(std::string_view text) {
+    const bool drained = !IsOpen() || WaitUntilSent();
     lineSettings_.clear();
     std::copy_if(text.begin(), text.end(), std::back_inserter(lineSettings_),
                  [](char c) { return c != ' ' && c != '\t'; });
-    return IsOpen() ? ApplyLineSettings() : true;
+    characterTime_ = CharacterTimeOf(lineSettings_);
+    return IsOpen() ? drained && ApplyLineSettings() : true;
 }
 
 bool SerialLink::SetReadTimeout(std::chrono::milliseconds timeout) {
@@ -106,7 +122,26 @@ bool SerialLink::WriteWithPurge(std::span<const std::uint8_t> data,
         observer_->OnTraffic(Direction::Sent, data, wire, lineSettings_);
     }
     PurgeReceive();
-    return WriteRaw(wire);
+    // The bytes queue behind those still on the wire.
+    const auto start = std::max(Clock::now(), lineIdleAt_);
+    const auto wireTime = characterTime_ * static_cast<long long>(wire.size());
+    if (!WriteRaw(wire, start + wireTime + kDrainAllowance)) {
+        return false;
+    }
+    lineIdleAt_ = std::chrono::time_point_cast<Clock::duration>(start + wireTime);
+    return true;
+}
+
+bool SerialLink::WaitUntilSent() {
+    if (!IsOpen()) {
+        return false;
+    }
+    const auto floor = lineIdleAt_ + kWireTimeSlack;
+    if (!DrainOutput(std::max(Clock::now(), lineIdleAt_) + kDrainAllowance)) {
+        return false;
+    }
+    std::this_thread::sleep_until(floor);
+    return true;
 }
 
 bool SerialLink::ReadMasked(std::span<std::uint8_t> buffer) {

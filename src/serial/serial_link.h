@@ -35,12 +35,14 @@ class SerialLink {
     SerialLink(const SerialLink&) = delete;
     SerialLink& operator=(const SerialLink&) = delete;
 
-    // Port n of the port table; 0 keeps the number. A number other than 0 also drops a device
-    // path set before. Reopens an open port under the new name.
+    // Port n of the port table; 0 keeps the number. The number is looked up in the table now,
+    // once: the link keeps the device it named, so a device plugged in later cannot shift it
+    // onto another radio. Reopens an open port under the new name.
     bool SetPortNumber(int number);
     int GetPortNumber() const { return portNumber_; }
-    // A device path used in place of the port table (qv-flash --port PATH); empty clears it.
-    // Reopens an open port under the new name.
+    // The device to open: a path of the port table as it was listed, or any device path
+    // (qv-flash --port PATH). Empty: port number 1 of the table at the next open. Reopens an
+    // open port under the new name.
     bool SetDevicePath(std::string path);
     std::string DeviceName() const;
 
@@ -61,11 +63,18 @@ class SerialLink {
     std::chrono::milliseconds GetReadTimeout() const { return readTimeout_; }
 
     // Discards unread received bytes, then writes. More than kTxScratchSize bytes: false, and
-    // nothing is written.
+    // nothing is written. A port that does not take the bytes within their wire time and
+    // kDrainAllowance has stopped: the write fails.
     bool WriteMasked(std::span<const std::uint8_t> bytes);
     bool WriteMaskedByte(std::uint8_t byte);
     // One byte never masked: sessionSeed, or idSum on an unencrypted link.
     bool WriteSessionByte();
+    // Waits until every byte written has left the line: the driver's drain, and never earlier
+    // than the bytes' own time on the wire at the line's speed and framing (a pseudo-terminal
+    // drains at once). A pause that the radio needs after a frame starts here. False when the
+    // port does not drain within the wire time and kDrainAllowance.
+    bool WaitUntilSent();
+
     // Exactly buffer.size() bytes within the read time-out, unmasked on success.
     bool ReadMasked(std::span<std::uint8_t> buffer);
     // Bytes the last ReadMasked received (also when it fell short).
@@ -84,6 +93,8 @@ class SerialLink {
     std::uint8_t sessionMask = 0;
 
   private:
+    using Clock = std::chrono::steady_clock;
+
     // Backend operations, one definition per OS.
     bool OpenDevice(const std::string& deviceName);
     bool CloseDevice();
@@ -92,7 +103,10 @@ class SerialLink {
     bool ApplyTimeouts();
     bool ClearRts();
     bool PurgeReceive();
-    bool WriteRaw(std::span<const std::uint8_t> bytes);
+    // Every byte handed to the driver by the deadline, or false.
+    bool WriteRaw(std::span<const std::uint8_t> bytes, Clock::time_point deadline);
+    // The driver's transmit queue empty by the deadline, or false.
+    bool DrainOutput(Clock::time_point deadline);
     // One timed read at real-time priority; `received` counts the bytes that arrived.
     bool ReadRaw(std::span<std::uint8_t> buffer, std::size_t& received);
     bool QueryRs232();
@@ -107,6 +121,8 @@ class SerialLink {
     std::uint16_t inputQueueSize_ = 512;
     std::uint16_t outputQueueSize_ = 512;
     std::string lineSettings_ = kDefaultLineSettings;
+    std::chrono::nanoseconds characterTime_;  // of lineSettings_; 0 when it does not parse
+    Clock::time_point lineIdleAt_{};          // when the bytes written so far are all out
     std::chrono::milliseconds readTimeout_ = kDefaultReadTimeout;
     std::chrono::milliseconds readTimeoutMultiplier_{0};
     std::array<std::uint8_t, kTxScratchSize> txScratch_{};

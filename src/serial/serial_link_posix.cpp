@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <thread>
 
 #include "serial/line_settings.h"
 #include "serial/serial_link.h"
@@ -37,21 +38,38 @@ bool SetModemLine(int fd, unsigned long request, int line) {
 }
 
 // Only terminals, and only one holder: TIOCEXCL keeps other users out, the advisory lock
-// also keeps out root, whom the kernel lets past TIOCEXCL.
+// also keeps out root, whom the kernel lets past TIOCEXCL. The descriptor stays non-blocking
+// (a port without carrier cannot hang the open); every read and write waits in poll with a
+// deadline of its own.
 bool ClaimPort(int fd) {
-    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
-        return false;
-    }
-    // Opened without blocking so that a port without carrier cannot hang the open; reads
-    // and writes block from here on.
-    const int flags = fcntl(fd, F_GETFL);
-    return flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+    return isatty(fd) && flock(fd, LOCK_EX | LOCK_NB) == 0 && ioctl(fd, TIOCEXCL) == 0;
 }
 
 // poll takes an int of milliseconds; a longer time-out is waited for in several polls.
 int PollMilliseconds(std::chrono::milliseconds left) {
     return static_cast<int>(
         std::min<std::chrono::milliseconds::rep>(left.count(), std::numeric_limits<int>::max()));
+}
+
+std::chrono::milliseconds MillisecondsUntil(std::chrono::steady_clock::time_point deadline) {
+    return std::chrono::ceil<std::chrono::milliseconds>(deadline -
+                                                        std::chrono::steady_clock::now());
+}
+
+// Waits until the descriptor can take more bytes; false at the deadline or on a hang-up.
+bool WaitWritable(int fd, std::chrono::steady_clock::time_point deadline) {
+    for (;;) {
+        const auto left = MillisecondsUntil(deadline);
+        if (left.count() <= 0) {
+            return false;
+        }
+        pollfd pfd{fd, POLLOUT, 0};
+        const int ready = ::poll(&pfd, 1, PollMilliseconds(left));
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        return ready > 0 && (pfd.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
+    }
 }
 
 void ApplyFrameFormat(const LineSettings& settings, termios& tio) {
@@ -148,8 +166,7 @@ bool SerialLink::ApplyLineSettings() {
     if (cfsetispeed(&tio, *speed) != 0 || cfsetospeed(&tio, *speed) != 0) {
         return false;
     }
-    // TCSADRAIN: bytes already written leave at the old speed; switching under them would
-    // garble them on a real cable.
+    // The caller has drained the line with a deadline; TCSADRAIN only keeps the order.
     if (tcsetattr(Fd(handle_), TCSADRAIN, &tio) != 0) {
         return false;
     }
@@ -169,11 +186,20 @@ bool SerialLink::PurgeReceive() {
     return tcflush(Fd(handle_), TCIFLUSH) == 0;
 }
 
-bool SerialLink::WriteRaw(std::span<const std::uint8_t> bytes) {
+bool SerialLink::WriteRaw(std::span<const std::uint8_t> bytes, Clock::time_point deadline) {
+    if (handle_ < 0) {
+        return false;
+    }
     std::size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = ::write(Fd(handle_), bytes.data() + written, bytes.size() - written);
         if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno == EAGAIN) {
+            if (!WaitWritable(Fd(handle_), deadline)) {
+                return false;
+            }
             continue;
         }
         if (n <= 0) {
@@ -184,8 +210,38 @@ bool SerialLink::WriteRaw(std::span<const std::uint8_t> bytes) {
     return true;
 }
 
+// The kernel's queue is watched with a deadline; once it is empty, tcdrain waits only for
+// the UART's own FIFO and shift register, a few characters' time.
+bool SerialLink::DrainOutput(Clock::time_point deadline) {
+    if (handle_ < 0) {
+        return false;
+    }
+    for (;;) {
+        int queued = 0;
+        if (ioctl(Fd(handle_), TIOCOUTQ, &queued) != 0) {
+            return true;  // the driver cannot tell: the wire-time floor stands alone
+        }
+        if (queued <= 0) {
+            break;
+        }
+        const auto now = Clock::now();
+        if (now >= deadline) {
+            return false;
+        }
+        const auto queuedTime = std::chrono::duration_cast<std::chrono::milliseconds>(
+            characterTime_ * static_cast<long long>(queued));
+        std::this_thread::sleep_for(
+            std::clamp(queuedTime, std::chrono::milliseconds{1}, kDrainPollLimit));
+    }
+    while (tcdrain(Fd(handle_)) != 0) {
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool SerialLink::ReadRaw(std::span<std::uint8_t> buffer, std::size_t& received) {
-    using Clock = std::chrono::steady_clock;
     received = 0;
     if (handle_ < 0) {
         return false;
@@ -194,7 +250,7 @@ bool SerialLink::ReadRaw(std::span<std::uint8_t> buffer, std::size_t& received) 
     const auto deadline =
         Clock::now() + readTimeout_ + readTimeoutMultiplier_ * static_cast<long>(buffer.size());
     while (received < buffer.size()) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left = MillisecondsUntil(deadline);
         if (left.count() <= 0) {
             break;
         }
@@ -225,9 +281,9 @@ bool SerialLink::QueryRs232() {
     termios tio{};
     const bool settingsReadable = tcgetattr(Fd(handle_), &tio) == 0;
     SpinWait(kRs232QueryPause);
-    const bool uartKnown = settingsReadable && UartTypeKnown(Fd(handle_));
+    const bool uartBehind = settingsReadable && HasUartBehind(Fd(handle_));
     SpinWait(kRs232QueryPause);
-    return uartKnown;
+    return uartBehind;
 }
 
 }  // namespace qv

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 #include "serial/comm_settings_win32.h"
@@ -22,8 +23,9 @@ bool IsValid(std::intptr_t handle) {
     return Handle(handle) != INVALID_HANDLE_VALUE;
 }
 
-DWORD Milliseconds(std::chrono::milliseconds duration) {
-    return static_cast<DWORD>(duration.count());
+std::chrono::milliseconds MillisecondsUntil(std::chrono::steady_clock::time_point deadline) {
+    return std::chrono::ceil<std::chrono::milliseconds>(deadline -
+                                                        std::chrono::steady_clock::now());
 }
 
 }  // namespace
@@ -59,21 +61,13 @@ bool SerialLink::ApplyLineSettings() {
     if (!BuildLineControlBlock(lineSettings_, dcb) || SetCommState(Handle(handle_), &dcb) == 0) {
         return false;
     }
-    // The write time-outs follow the line's speed.
-    return ApplyTimeouts() && ClearRts();
+    return ClearRts();
 }
 
-// No limit between bytes: a read of n bytes waits at most constant + multiplier * n. A write
-// gets its bytes' wire time and an allowance, so a stalled driver cannot hold the job.
+// A read of n bytes waits at most constant + multiplier * n. Writes are never left without a
+// limit, as the system's own default would leave them; each write sets its own deadline.
 bool SerialLink::ApplyTimeouts() {
-    COMMTIMEOUTS timeouts{};
-    if (GetCommTimeouts(Handle(handle_), &timeouts) == 0 ||
-        !SetWriteTimeouts(lineSettings_, timeouts)) {
-        return false;
-    }
-    timeouts.ReadIntervalTimeout = 0;
-    timeouts.ReadTotalTimeoutMultiplier = Milliseconds(readTimeoutMultiplier_);
-    timeouts.ReadTotalTimeoutConstant = Milliseconds(readTimeout_);
+    COMMTIMEOUTS timeouts = LinkTimeouts(readTimeout_, readTimeoutMultiplier_, kDrainAllowance);
     return SetCommTimeouts(Handle(handle_), &timeouts) != 0;
 }
 
@@ -86,11 +80,42 @@ bool SerialLink::PurgeReceive() {
     return PurgeComm(Handle(handle_), PURGE_RXCLEAR) != 0;
 }
 
-bool SerialLink::WriteRaw(std::span<const std::uint8_t> bytes) {
+// The write time-out is the time left to the deadline: a driver that has not taken every byte
+// by then returns the write short, and a short write has failed.
+bool SerialLink::WriteRaw(std::span<const std::uint8_t> bytes, Clock::time_point deadline) {
+    COMMTIMEOUTS timeouts =
+        LinkTimeouts(readTimeout_, readTimeoutMultiplier_, MillisecondsUntil(deadline));
+    if (SetCommTimeouts(Handle(handle_), &timeouts) == 0) {
+        return false;
+    }
     DWORD written = 0;
     const BOOL ok = WriteFile(Handle(handle_), bytes.data(), static_cast<DWORD>(bytes.size()),
                               &written, nullptr);
     return WriteCompleted(ok, written, bytes.size());
+}
+
+// FlushFileBuffers waits for the transmit buffer to empty but knows no deadline, so the
+// driver's queue is watched until it is empty or the deadline has passed; only then does
+// FlushFileBuffers wait, for what is left in the UART.
+bool SerialLink::DrainOutput(Clock::time_point deadline) {
+    for (;;) {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (ClearCommError(Handle(handle_), &errors, &status) == 0) {
+            return false;
+        }
+        if (status.cbOutQue == 0) {
+            break;
+        }
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        const auto queuedTime = std::chrono::duration_cast<std::chrono::milliseconds>(
+            characterTime_ * static_cast<long long>(status.cbOutQue));
+        std::this_thread::sleep_for(
+            std::clamp(queuedTime, std::chrono::milliseconds{1}, kDrainPollLimit));
+    }
+    return FlushFileBuffers(Handle(handle_)) != 0;
 }
 
 bool SerialLink::ReadRaw(std::span<std::uint8_t> buffer, std::size_t& received) {

@@ -1,31 +1,53 @@
 #include "serial/uart_type.h"
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <string>
+
 #if defined(__linux__)
 #include <linux/serial.h>
 #include <sys/ioctl.h>
-
-#include <cerrno>
+#endif
 
 namespace qv {
 
-bool UartTypeKnown(int fd) {
+namespace {
+
+std::optional<int> ReportedUartType([[maybe_unused]] int fd) {
+#if defined(__linux__)
     serial_struct info{};
     if (ioctl(fd, TIOCGSERIAL, &info) == 0) {
-        return info.type != PORT_UNKNOWN;
+        return info.type;
     }
-    return errno == ENOTTY || errno == EINVAL;
-}
-
-}  // namespace qv
-
-#else
-
-namespace qv {
-
-bool UartTypeKnown(int) {
-    return true;
-}
-
-}  // namespace qv
-
 #endif
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool UartRuleAccepts(bool serialCorePort, std::optional<int> reportedType) {
+#if defined(__linux__)
+    constexpr int kNoUart = PORT_UNKNOWN;
+#else
+    constexpr int kNoUart = 0;
+#endif
+    return !serialCorePort || !reportedType || *reportedType != kNoUart;
+}
+
+bool IsSerialCorePort(dev_t device, const std::filesystem::path& sysRoot) {
+    const std::string node = std::to_string(major(device)) + ":" + std::to_string(minor(device));
+    std::error_code error;
+    return std::filesystem::exists(sysRoot / "dev" / "char" / node / "type", error);
+}
+
+bool HasUartBehind(int fd) {
+    struct stat status {};
+    if (fstat(fd, &status) != 0) {
+        return false;
+    }
+    return UartRuleAccepts(S_ISCHR(status.st_mode) && IsSerialCorePort(status.st_rdev),
+                           ReportedUartType(fd));
+}
+
+}  // namespace qv

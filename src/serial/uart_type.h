@@ -1,11 +1,23 @@
 #pragma once
-// Whether a terminal's driver knows a UART behind it (POSIX only).
+// Whether a terminal has a UART behind it (POSIX only).
+
+#include <sys/types.h>
+#include <filesystem>
+#include <optional>
 
 namespace qv {
 
-// False only when the driver answers the serial-info request and reports no UART, as the
-// unused /dev/ttyS* nodes of a PC do. Drivers that do not answer it (pseudo-terminals, some
-// USB adapters, other systems) count as known.
-bool UartTypeKnown(int fd);
+// A PC's serial core makes /dev/ttyS* nodes whether or not a UART is fitted; those report
+// PORT_UNKNOWN to the serial-info request and are no port. USB-serial and CDC-ACM drivers
+// report PORT_UNKNOWN by design (Linux 5.13 on), and pseudo-terminals do not answer at all:
+// both are real ports. So only a serial-core port must report a UART type.
+bool HasUartBehind(int fd);
+
+// The rule itself. reportedType: the serial-info request's UART type, nothing when the driver
+// does not answer it.
+bool UartRuleAccepts(bool serialCorePort, std::optional<int> reportedType);
+
+// A serial-core port has a "type" attribute under /sys/dev/char/<major>:<minor>.
+bool IsSerialCorePort(dev_t device, const std::filesystem::path& sysRoot = "/sys");
 
 }  // namespace qv

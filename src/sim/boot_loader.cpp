@@ -82,6 +82,7 @@ void BootLoader::OnByte(const TaggedByte& byte, Clock::time_point now) {
         return;
     }
     lastByteTime_ = now;
+    byteStartTime_ = now - ByteTimeOnWire(byte.line);
     if (byte.line.baud != listenBaud_) {
         NoteGarbled(byte);
         return;

@@ -72,6 +72,8 @@ class BootLoader {
     void HandleSpeedChange();
     void HandleTransferAck();
     void HandleBlockFrame();
+    // A streamed frame that starts before the radio has programmed the last one.
+    void CheckProgrammingGap();
     // Notes what is wrong with the frame; false when the radio refuses it.
     bool CheckBlockFrame(bool streamed, int index, std::uint32_t address, std::size_t count);
     void HandleChecksumFrame();
@@ -120,12 +122,15 @@ class BootLoader {
     bool ackAllowed_ = false;  // an ACK exchange may follow the last speed change
     bool ackDone_ = false;     // the last confirmed change has had its ACK exchange
     std::uint32_t lastBlockEnd_ = 0;
+    bool streamedFrameSeen_ = false;        // a streamed frame of this job has left the line
+    Clock::time_point streamedFrameEnd_{};  // when its last byte had arrived
+    bool programmingGapNoted_ = false;
 
     // A frame being gathered.
     std::vector<std::uint8_t> frame_;
     std::size_t frameLength_ = 0;
-    Clock::time_point frameStart_{};
-    Clock::time_point lastByteTime_{};
+    Clock::time_point lastByteTime_{};   // when the last byte taken had arrived
+    Clock::time_point byteStartTime_{};  // when its start bit was on the line
 };
 
 }  // namespace qv

@@ -113,6 +113,8 @@ void BootLoader::StartJob() {
     ackAllowed_ = false;
     ackDone_ = false;
     lastBlockEnd_ = 0;
+    streamedFrameSeen_ = false;
+    programmingGapNoted_ = false;
 }
 
 void BootLoader::EndJob(const std::string& how) {

@@ -1,5 +1,7 @@
 // The boot loader's area commands, speed changes, block frames and checksum frame.
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 #include "protocol/protocol_constants.h"
@@ -90,6 +92,9 @@ void BootLoader::HandleTransferByte(std::uint8_t value) {
                 port_.HangUp();
                 return;
             }
+            if (value == kCmdStreamedBlock) {
+                CheckProgrammingGap();
+            }
             BeginFrame(value, 0);
             break;
         }
@@ -172,10 +177,29 @@ void BootLoader::HandleBlockFrame() {
         Reply({accepted ? kAck : kNak});
         return;
     }
+    streamedFrameSeen_ = true;
+    streamedFrameEnd_ = lastByteTime_;
     nakPending_ = nakPending_ || !accepted;
     if (++framesSinceResync_ > kLongestStreamedRun && !resyncNoted_) {
         Deviation("more than 90 streamed block frames without a return to 19200 baud");
         resyncNoted_ = true;
+    }
+}
+
+// Only the modelled line knows when bytes left it; read times of a pseudo-terminal do not.
+void BootLoader::CheckProgrammingGap() {
+    if (!options_.lineRate || !streamedFrameSeen_) {
+        return;
+    }
+    const std::chrono::duration<double, std::milli> gap = byteStartTime_ - streamedFrameEnd_;
+    double& shortest = job_.shortestProgrammingGapMs;
+    shortest = shortest < 0 ? gap.count() : std::min(shortest, gap.count());
+    if (gap < kSimProgrammingTime - kSimTimingAllowance && !programmingGapNoted_) {
+        programmingGapNoted_ = true;
+        Deviation(
+            Format("no time to program: a streamed frame began %.1f ms after the previous "
+                   "one left the line; the radio needs %d ms",
+                   gap.count(), static_cast<int>(kSimProgrammingTime.count())));
     }
 }
 

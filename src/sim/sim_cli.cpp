@@ -38,7 +38,9 @@ SimCliResult ParseSimCommandLine(int argc, char** argv) {
             "TEXT"));
     app.add_flag("--no-version", sim.noVersion, "The radio holds no version (sixteen 0xFF)");
     app.add_flag("--no-high-speed", noHighSpeed, "Acknowledge 0x0B but never listen at 115200");
-    app.add_flag("--line-rate", sim.lineRate, "Handle each byte after its time on the wire");
+    app.add_flag("--line-rate", sim.lineRate,
+                 "Model the line: each byte takes its time on the wire, and a streamed frame "
+                 "that starts before the radio has programmed the last one is a deviation");
     app.add_option("--fault", faults,
                    "Fault: silent-linkup, wrong-model, nak-block=K, "
                    "hangup-block=K, bad-checksum, silent-after=CMD, "

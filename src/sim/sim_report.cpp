@@ -29,6 +29,12 @@ std::string Bool(bool value) {
     return value ? "true" : "false";
 }
 
+std::string Milliseconds(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", value);
+    return text;
+}
+
 std::string DeviationsJson(const std::vector<SimDeviation>& deviations) {
     std::string out = "[";
     for (std::size_t i = 0; i < deviations.size(); ++i) {
@@ -45,10 +51,11 @@ std::string JobLogJson(const std::vector<SimJobRecord>& jobs) {
     for (std::size_t i = 0; i < jobs.size(); ++i) {
         const SimJobRecord& j = jobs[i];
         out += i == 0 ? "\n    " : ",\n    ";
-        out +=
-            "{\"masked\": " + Bool(j.masked) + ", \"highSpeed\": " + Bool(j.highSpeed) +
-            ", \"transfer\": " + Quoted(j.transfer) + ", \"blocks\": " + std::to_string(j.blocks) +
-            ", \"checksumAcked\": " + Bool(j.checksumAcked) + ", \"end\": " + Quoted(j.end) + "}";
+        out += "{\"masked\": " + Bool(j.masked) + ", \"highSpeed\": " + Bool(j.highSpeed) +
+               ", \"transfer\": " + Quoted(j.transfer) +
+               ", \"blocks\": " + std::to_string(j.blocks) +
+               ", \"checksumAcked\": " + Bool(j.checksumAcked) + ", \"end\": " + Quoted(j.end) +
+               ", \"shortestProgrammingGapMs\": " + Milliseconds(j.shortestProgrammingGapMs) + "}";
     }
     return out + (jobs.empty() ? "]" : "\n  ]");
 }

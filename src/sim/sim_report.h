@@ -20,6 +20,9 @@ struct SimJobRecord {
     int blocks = 0;              // block frames accepted and written
     bool checksumAcked = false;  // the checksum frame matched the flash
     std::string end;             // "end command", "cancelled", "closed", "hung up"
+    // With the line's byte times modelled (--line-rate): the shortest time between a streamed
+    // frame leaving the line and the next one starting, in milliseconds; -1 when not measured.
+    double shortestProgrammingGapMs = -1;
 };
 
 struct SimReport {

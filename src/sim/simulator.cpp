@@ -4,6 +4,8 @@
 #include "sim/simulator.h"
 
 #include <poll.h>
+#include <pthread.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -20,6 +22,15 @@ namespace qv {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// A radio's UART notes each byte the moment it arrives. The simulator's clock reading stands in
+// for that moment, so its thread wakes at real-time priority where the system allows: on a
+// busy machine a late wake-up would move a frame's modelled end and shorten the gap after it.
+void RaiseToRealTime() {
+    sched_param param{};
+    param.sched_priority = sched_get_priority_min(SCHED_FIFO);
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+}
 
 // How often the boot loader looks at the updater's line when no byte comes: the updater
 // pauses 100 ms after each change of its line, so this sees every change in time.
@@ -82,7 +93,7 @@ void Simulator::State::HandleDue(Clock::time_point now) {
         if (arrival.updaterClosed) {
             loader->OnUpdaterClosed();
         } else {
-            loader->OnByte(arrival.byte, now);
+            loader->OnByte(arrival.byte, arrival.due);
         }
     }
     loader->OnTick(now);
@@ -103,6 +114,9 @@ int Simulator::State::PollTimeoutMs(Clock::time_point now) const {
 }
 
 void Simulator::State::Run() {
+    if (options.lineRate) {
+        RaiseToRealTime();
+    }
     std::vector<TaggedByte> arrived;
     while (!stopping.load()) {
         std::array<pollfd, 3> fds = {pollfd{transport.MasterFd(), POLLIN, 0},

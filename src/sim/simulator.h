@@ -28,6 +28,16 @@ namespace qv {
 inline constexpr std::uint32_t kSimFlashFirst = 0x08010000;
 inline constexpr std::size_t kSimFlashSize = 0xD0000;
 
+// After a streamed frame the radio programs the block into flash and hears nothing meanwhile.
+inline constexpr std::chrono::milliseconds kSimProgrammingTime{25};
+// The simulator hears a pseudo-terminal, not a UART: bytes reach it through the kernel's
+// buffer work, on a busy machine a few milliseconds late, and a frame's modelled end moves
+// with them. A programming gap is too short only when it falls short by more than this.
+inline constexpr std::chrono::milliseconds kSimTimingAllowance{5};
+// The shortest programming gap that is no deviation, in the report's unit.
+inline constexpr double kSimShortestGapMs =
+    std::chrono::duration<double, std::milli>(kSimProgrammingTime - kSimTimingAllowance).count();
+
 struct SimulatorOptions {
     int listenSpeed = 19200;             // where the boot loader waits for the probe
     int stopBits = 2;                    // what the updater must use from the first probe on
@@ -36,7 +46,7 @@ struct SimulatorOptions {
     bool noVersion = false;              // the 0x50 reply is sixteen 0xFF (no version)
     std::string auxVersion = "AUX-1.0";  // the 0x40 reply: text, 0x00 after
     bool highSpeed = true;               // false: acknowledges 0x0B, never listens at 115200
-    bool lineRate = false;               // handle each byte only after its time on the wire
+    bool lineRate = false;  // each byte takes its time on the wire; the programming gap is checked
     std::vector<SimFault> faults;
     // Called on the simulator's thread after each job has ended, with the report and the
     // flash of that moment (the program writes --report and --dump from here). It must not

@@ -32,7 +32,8 @@ int RunTransferJob(JobHost& host, void (*worker)(TransferJob&), TransferJob& job
 
 bool ChangeSpeedUnconfirmed(RadioLink& link, std::uint8_t speedCode) {
     const auto command = BuildSpeedChangeCommand(speedCode);
-    if (!link.WriteMaskedByte(command[0]) || !link.WriteMaskedByte(command[1])) {
+    if (!link.WriteMaskedByte(command[0]) || !link.WriteMaskedByte(command[1]) ||
+        !link.WaitUntilSent()) {
         return false;
     }
     SpinWait(kSpeedChangeLead);
@@ -85,7 +86,9 @@ void StreamedTransferWorker(TransferJob& job) {
         ++round;
         const HexRecord& block = job.blocks[i];
         if (block.count != 0) {
-            if (!SendBlockFrame(link, *job.mirror, block, kCmdStreamedBlock)) {
+            // The radio programs the block once the frame has left the line.
+            if (!SendBlockFrame(link, *job.mirror, block, kCmdStreamedBlock) ||
+                !link.WaitUntilSent()) {
                 return FailTransfer(job);
             }
             SpinWait(kStreamedBlockPause);

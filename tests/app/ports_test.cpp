@@ -2,11 +2,14 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/serial.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <QtGui/QKeyEvent>
 #include <QtTest/QTest>
+#include <algorithm>
 
 #include "app_fixture.h"
 #include "serial/port_table.h"
@@ -38,8 +41,7 @@ TEST(PortList, ListsTheTablesPortsInOrderAndSetsTheFirstIntoTheLink) {
     EXPECT_EQ(entries.back(), second.DevicePath());
     EXPECT_TRUE(list->isEnabled());
     EXPECT_EQ(list->currentIndex(), 0);
-    EXPECT_EQ(app.link.GetPortNumber(), list->itemData(0).toInt());
-    EXPECT_EQ(DeviceNameForPort(app.link.GetPortNumber()), entries.front());
+    EXPECT_EQ(app.link.DeviceName(), entries.front());
     if (entries.size() != 2u) {
         std::printf("NOTE: this machine has %zu serial ports of its own\n", entries.size() - 2);
     }
@@ -51,13 +53,65 @@ TEST(PortList, ListsTheTablesPortsInOrderAndSetsTheFirstIntoTheLink) {
     EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0) << "the probe still holds the port";
     close(other);
 
-    // Each entry carries its port number; choosing it sets that number into the link.
+    // Choosing an entry sets its device into the link.
     const int last = list->count() - 1;
     list->setCurrentIndex(last);
     emit list->activated(last);
-    EXPECT_EQ(app.link.GetPortNumber(), list->itemData(last).toInt());
-    EXPECT_EQ(DeviceNameForPort(app.link.GetPortNumber()), second.DevicePath());
+    EXPECT_EQ(app.link.DeviceName(), second.DevicePath());
     EXPECT_TRUE(app.prompts.boxes.empty());
+}
+
+// The list keeps the device each entry was listed with. A device plugged in later that sorts
+// before it in the port table shifts every port number after it; the entry still opens the
+// device it shows.
+TEST(PortList, AnEntryOpensTheDeviceItShowsAfterAnotherIsPluggedInBeforeIt) {
+    PseudoTerminal listed;
+    PseudoTerminal pluggedInLater;
+    ASSERT_TRUE(listed.Ok() && pluggedInLater.Ok());
+    auto ports = std::make_unique<SerialPortsEnv>(std::vector<std::string>{listed.DevicePath()});
+    AppFixture app;
+    app.Start();
+    QComboBox* list = app.PortList();
+    const int entry = list->findText(QString::fromStdString(listed.DevicePath()));
+    ASSERT_GE(entry, 0);
+    const int numberThen = static_cast<int>(ListPorts().size());
+
+    ports.reset();
+    ports = std::make_unique<SerialPortsEnv>(
+        std::vector<std::string>{pluggedInLater.DevicePath(), listed.DevicePath()});
+    ASSERT_EQ(DeviceNameForPort(numberThen), pluggedInLater.DevicePath()) << "the numbers shifted";
+    list->setCurrentIndex(entry);
+    emit list->activated(entry);
+    EXPECT_EQ(app.link.DeviceName(), listed.DevicePath());
+    ASSERT_TRUE(app.link.SetOpen(true));
+    app.link.SetOpen(false);
+}
+
+// True when the terminal's driver answers the serial-info request with no UART type, as
+// USB-serial drivers do and as the USB-serial shim makes every terminal do.
+bool ReportsNoUartType(const std::string& device) {
+    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    serial_struct info{};
+    const bool answered = fd >= 0 && ioctl(fd, TIOCGSERIAL, &info) == 0;
+    if (fd >= 0) {
+        close(fd);
+    }
+    return answered && info.type == PORT_UNKNOWN;
+}
+
+// Run under the USB-serial shim (ctest preloads it): the simulator's terminal answers as the
+// radio's USB cable does, and is listed.
+TEST(PortListUnderUsbShim, ACableWhoseDriverReportsNoUartTypeIsListed) {
+    PseudoTerminal cable;
+    ASSERT_TRUE(cable.Ok());
+    ASSERT_TRUE(ReportsNoUartType(cable.DevicePath()))
+        << "the USB-serial shim is not preloaded: run this test through ctest";
+    SerialPortsEnv ports({cable.DevicePath()});
+    AppFixture app;
+    app.Start();
+    const std::vector<std::string> entries = Entries(app.PortList());
+    EXPECT_NE(std::find(entries.begin(), entries.end(), cable.DevicePath()), entries.end());
+    EXPECT_TRUE(app.PortList()->isEnabled());
 }
 
 // Holds every serial device of this machine with an exclusive lock, as another program

@@ -5,7 +5,9 @@
 
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 
+#include "app/about_dialog.h"
 #include "app_fixture.h"
 #include "sim/simulator.h"
 
@@ -23,6 +25,7 @@ struct JobWatch {
     bool exitEverEnabled = false;
     bool writeEverEnabled = false;
     bool windowEverHidden = false;
+    bool aboutEverShown = false;  // F1 opened the About box while the radio waited
     int watchTicks = 0;
 };
 
@@ -49,7 +52,7 @@ class WriteThroughWindow : public ::testing::Test {
     }
 
     // Presses Write with a watcher that, whenever the job lets events through, notes the
-    // window's state and tries every way out: the close box, Alt+F4 and Escape.
+    // window's state and tries every way out (the close box, Alt+F4 and Escape) and F1.
     void PressWrite() {
         QTimer watcher;
         watcher.setInterval(kWatchIntervalMs);
@@ -58,6 +61,11 @@ class WriteThroughWindow : public ::testing::Test {
                 return;
             }
             ++watch.watchTicks;
+            if (auto* about = dynamic_cast<AboutDialog*>(QApplication::activeModalWidget())) {
+                watch.aboutEverShown = true;
+                about->reject();
+                return;
+            }
             const int position = app.ProgressBar()->value();
             if (position > watch.highestPosition) {
                 watch.highestPosition = position;
@@ -68,6 +76,7 @@ class WriteThroughWindow : public ::testing::Test {
             app.window->close();
             QTest::keyClick(app.window.get(), Qt::Key_F4, Qt::AltModifier);
             QTest::keyClick(app.window.get(), Qt::Key_Escape);
+            QTest::keyClick(app.window.get(), Qt::Key_F1);
             watch.windowEverHidden |= !app.window->isVisible();
         });
         watcher.start();
@@ -136,6 +145,7 @@ TEST_F(WriteThroughWindow, CompletesWithProgressAndNoWayOutMeanwhile) {
     EXPECT_FALSE(watch.exitEverEnabled);
     EXPECT_FALSE(watch.writeEverEnabled);
     EXPECT_FALSE(watch.windowEverHidden);
+    EXPECT_FALSE(watch.aboutEverShown) << "F1 stopped the job between its steps";
     ExpectIdleAgain();
 
     ASSERT_TRUE(sim->WaitForJobs(1, std::chrono::seconds(5)));

@@ -1,11 +1,13 @@
 #include "flash_process.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
+#include <cstdlib>
 
 namespace qv::test {
 
@@ -31,9 +33,50 @@ void DrainInto(int fd, std::string& text, bool& open) {
     text.append(buffer.data(), static_cast<std::size_t>(n));
 }
 
+[[noreturn]] void ExecQvFlash(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    std::string program = QV_FLASH_PATH;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = arguments;
+    for (auto& argument : copies) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+}
+
 }  // namespace
 
-ProcessResult RunQvFlash(const std::vector<std::string>& arguments, const std::string& input) {
+RunningQvFlash::RunningQvFlash(const std::vector<std::string>& arguments) {
+    pid_ = fork();
+    if (pid_ == 0) {
+        const int nothing = open("/dev/null", O_RDWR);
+        dup2(nothing, STDIN_FILENO);
+        dup2(nothing, STDOUT_FILENO);
+        dup2(nothing, STDERR_FILENO);
+        ExecQvFlash(arguments);
+    }
+}
+
+RunningQvFlash::~RunningQvFlash() {
+    Kill();
+}
+
+bool RunningQvFlash::Running() {
+    return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0;
+}
+
+void RunningQvFlash::Kill() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+}
+
+ProcessResult RunQvFlash(const std::vector<std::string>& arguments, const std::string& input,
+                         const std::vector<std::string>& environment) {
     ProcessResult result;
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) {
@@ -48,16 +91,11 @@ ProcessResult RunQvFlash(const std::vector<std::string>& arguments, const std::s
         for (const int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) {
             close(fd);
         }
-        std::vector<char*> argv;
-        std::string program = QV_FLASH_PATH;
-        argv.push_back(program.data());
-        std::vector<std::string> copies = arguments;
-        for (auto& argument : copies) {
-            argv.push_back(argument.data());
+        for (const std::string& entry : environment) {
+            const std::size_t equals = entry.find('=');
+            setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
         }
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
+        ExecQvFlash(arguments);
     }
     close(in[0]);
     close(out[1]);

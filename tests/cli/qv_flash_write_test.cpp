@@ -5,8 +5,10 @@
 #include <cctype>
 #include <chrono>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
+#include <thread>
 
 #include "flash_process.h"
 #include "image/image_mirror.h"
@@ -79,8 +81,10 @@ void Plain(SimulatorOptions&) {}
 // clang-format off
 const WriteCase kWriteCases[] = {
     {"acknowledged", Plain, {"--yes"}, "", 0, kCompleted, Flash::Image},
-    {"streamed", [](SimulatorOptions& o) { o.highSpeed = false; }, {"--yes"}, "", 0, kCompleted,
-     Flash::Image},
+    {"streamed", [](SimulatorOptions& o) { o.highSpeed = false; o.lineRate = true; }, {"--yes"},
+     "", 0, kCompleted, Flash::Image},
+    {"acknowledged at line rate", [](SimulatorOptions& o) { o.lineRate = true; }, {"--yes"}, "",
+     0, kCompleted, Flash::Image},
     {"yes at the prompt", Plain, {}, "y\n", 0, kCompleted, Flash::Image},
     {"radio listening at 4800", [](SimulatorOptions& o) { o.listenSpeed = 4800; }, {"--yes"}, "",
      0, kCompleted, Flash::Image},
@@ -154,6 +158,7 @@ INSTANTIATE_TEST_SUITE_P(Write, WriteCaseTest, ::testing::ValuesIn(kWriteCases),
 TEST_F(QvFlashTest, StreamedRoundsAndNoVersion) {
     SimulatorOptions options = Radio();
     options.highSpeed = false;
+    options.lineRate = true;
     options.noVersion = true;
     auto sim = Simulator::Start(options);
     ASSERT_NE(sim, nullptr);
@@ -168,6 +173,8 @@ TEST_F(QvFlashTest, StreamedRoundsAndNoVersion) {
     const SimReport report = sim->Report();
     EXPECT_EQ(report.resynchronisations, 2);
     EXPECT_EQ(report.jobLog.at(0).transfer, "streamed");
+    EXPECT_GE(report.jobLog.at(0).shortestProgrammingGapMs, kSimShortestGapMs);
+    EXPECT_TRUE(report.deviations.empty()) << SimReportToJson(report);
     EXPECT_TRUE(HoldsImage(*sim));
 }
 
@@ -254,6 +261,66 @@ TEST_F(QvFlashTest, SeveralRadiosAtOnceWorstCodeWins) {
     EXPECT_NE(json.out.find("\"result\":\"Writing completed.\""), std::string::npos);
     EXPECT_NE(json.out.find("\"name\":\"ClosePort\",\"succeeded\":true"), std::string::npos);
     EXPECT_NE(json.out.find("\"exitCode\":4}\n"), std::string::npos) << json.out;
+}
+
+// The system refuses the second radio's thread (a limit on threads): that radio is reported
+// and recorded untouched, the first is updated, and the program ends with its summary.
+TEST_F(QvFlashTest, ARadioWhoseThreadIsRefusedIsReportedAndTheOthersGoOn) {
+    auto first = Simulator::Start(Radio());
+    auto second = Simulator::Start(Radio());
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    const std::string record = *dir_ + "/refused-thread.jsonl";
+    const ProcessResult run =
+        test::RunQvFlash(WriteArgs(first->DevicePath(),
+                                   {"--yes", "--port", second->DevicePath(), "--record", record}),
+                         "",
+                         {"LD_PRELOAD=" QV_THREAD_REFUSAL_SHIM, "QV_SHIM_REFUSE_THREAD=2",
+                          "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1:abort_on_error=1"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_NE(run.out.find(first->DevicePath() + ": Writing completed."), std::string::npos);
+    EXPECT_NE(run.err.find(second->DevicePath() + ": No thread could be started"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(ProcessResult::LastLine(run.err), "Updated 1 of 2 radios.");
+    ASSERT_TRUE(first->WaitForJobs(1, 10s));
+    EXPECT_TRUE(HoldsImage(*first));
+    EXPECT_EQ(second->Report().probesAnswered, 0);
+
+    std::ifstream file(record);
+    int lines = 0;
+    for (std::string line; std::getline(file, line);) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 2);
+}
+
+// A radio's record line is written when it ends, not when the last radio does: a later
+// failure or a killed program keeps it.
+TEST_F(QvFlashTest, EachRadioIsRecordedWhenItEnds) {
+    auto quick = Simulator::Start(Radio());
+    SimulatorOptions silent = Radio();
+    silent.faults = {{SimFaultKind::SilentLinkup}};  // 19 s of link-up
+    auto slow = Simulator::Start(silent);
+    ASSERT_NE(quick, nullptr);
+    ASSERT_NE(slow, nullptr);
+    const std::string record = *dir_ + "/each-radio.jsonl";
+    test::RunningQvFlash run(WriteArgs(
+        quick->DevicePath(), {"--yes", "--port", slow->DevicePath(), "--record", record}));
+
+    const std::string quickLine = "\"port\":\"" + quick->DevicePath() + "\"";
+    std::string recorded;
+    const auto deadline = std::chrono::steady_clock::now() + 15s;
+    while (recorded.find(quickLine) == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(100ms);
+        std::ifstream file(record);
+        recorded.assign(std::istreambuf_iterator<char>(file), {});
+    }
+    EXPECT_TRUE(run.Running()) << "the silent radio's link-up should still run";
+    run.Kill();
+    EXPECT_NE(recorded.find(quickLine), std::string::npos) << recorded;
+    EXPECT_NE(recorded.find("\"result\":\"Writing completed.\""), std::string::npos);
 }
 
 TEST_F(QvFlashTest, RefusedBeforeAnyRadio) {

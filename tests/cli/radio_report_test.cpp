@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/exit_codes.h"
+#include "workflow/outcome_codes.h"
 #include "cli/radio_report.h"
 
 namespace qv::cli {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "dialout_group.h"
+#include "pty_pair.h"
 
 namespace {
 
@@ -53,6 +54,17 @@ TEST(PortsCommand, ListsNamedPathsAfterTheDevicesFound) {
     const CommandRun text = RunShell("QV_SERIAL_PORTS=/dev/qv-no-such-port " QV_FLASH " ports");
     EXPECT_NE(text.out.find("  /dev/qv-no-such-port  not present\n"), std::string::npos)
         << text.out;
+}
+
+// A USB cable's driver reports no UART type (Linux 5.13 on): the port is listed all the same.
+TEST(PortsCommand, ListsAPortWhoseDriverReportsNoUartType) {
+    const qv::test::PtyPair cable;
+    ASSERT_TRUE(cable.ok());
+    const CommandRun run = RunShell("LD_PRELOAD=" QV_USB_SERIAL_SHIM
+                                    " ASAN_OPTIONS=verify_asan_link_order=0 QV_SERIAL_PORTS=" +
+                                    cable.slavePath() + " " QV_FLASH " ports");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find(cable.slavePath()), std::string::npos) << run.out;
 }
 
 // Root may open anything: as root the command runs as an unprivileged user.

@@ -18,7 +18,13 @@ constexpr auto kLinkUpPoll = 100ms;
 constexpr int kLinkUpPolls = 5;
 // The real updater waits 2000 ms for the radio's ACK at 115200.
 constexpr auto kHighSpeedAnswer = 300ms;
-constexpr auto kStreamedPause = 10ms;
+// The radio programs a streamed block once its frame has left the line and needs 25 ms for
+// it; a pseudo-terminal takes the frame at once, so the script first waits its wire time.
+constexpr auto kProgrammingPause = 28ms;
+// What an updater that forgets the wire time leaves between its frames.
+constexpr auto kStreamedPauseTooShort = 10ms;
+constexpr int kStreamedBaud = 38400;
+constexpr int kDataBits = 8;
 constexpr auto kAcknowledgedPause = 5ms;
 constexpr auto kWaitForAck = 3000ms;
 constexpr std::uint8_t kClockSeed = 77;  // minute + second, as the updater draws it
@@ -66,6 +72,12 @@ struct Job {
     bool RequestHighSpeed();
     bool SendAreas();
     bool SendFrame(std::uint8_t lead, std::size_t index);
+    // Block frame i at 38400 baud: start bit, data bits, stop bits for each of its bytes.
+    std::chrono::microseconds FrameWireTime(std::size_t index) const {
+        const long long bytes = static_cast<long long>(script.blocks[index].data.size()) + 7;
+        const long long bits = 1 + kDataBits + script.stopBits;
+        return std::chrono::microseconds(bytes * bits * 1'000'000 / kStreamedBaud);
+    }
     bool TransferAcknowledged();
     bool TransferStreamed();
     bool SendChecksum();
@@ -210,7 +222,11 @@ bool Job::TransferStreamed() {
             outcome.failedAt = "block " + std::to_string(i);
             return false;
         }
-        std::this_thread::sleep_for(kStreamedPause);
+        if (Is(Mutation::NoProgrammingTime)) {
+            std::this_thread::sleep_for(kStreamedPauseTooShort);
+        } else {
+            std::this_thread::sleep_for(FrameWireTime(i) + kProgrammingPause);
+        }
     }
     if (!SpeedChange(1, 19200, !Is(Mutation::SkipResyncAck))) {
         outcome.failedAt = "transfer end";

@@ -28,6 +28,7 @@ enum class Mutation {
     BlocksOutOfOrder,      // blocks 1 and 2 change places
     EndBeforeAreas,        // the end command where the area commands belong
     BadSpeedCode,          // the transfer's first speed change carries code 5
+    NoProgrammingTime,     // streamed frames 10 ms apart, counted from the write, not the wire
 };
 
 struct Block {

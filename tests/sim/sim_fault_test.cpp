@@ -155,6 +155,7 @@ struct DeviationCase {
     int stopBits = 2;
     int blocks = 5;
     int roundsPerWrite = 10;
+    bool lineRate = false;
 };
 
 void PrintTo(const DeviationCase& c, std::ostream* out) {
@@ -167,6 +168,7 @@ TEST_P(Deviations, AreListed) {
     const DeviationCase& c = GetParam();
     SimulatorOptions options;
     options.highSpeed = c.highSpeed;
+    options.lineRate = c.lineRate;
     auto sim = StartSimulator(options);
     ASSERT_TRUE(sim);
     JobScript script;
@@ -205,7 +207,9 @@ INSTANTIATE_TEST_SUITE_P(
         DeviationCase{"end_before_areas", true, Mutation::EndBeforeAreas,
                       "end command while waiting for the area command"},
         DeviationCase{"speed_code", true, Mutation::BadSpeedCode, "speed change with code 0x05"},
-        DeviationCase{"no_resynchronisation", false, Mutation::None, "more than 90", 2, 92, 100}),
+        DeviationCase{"no_resynchronisation", false, Mutation::None, "more than 90", 2, 92, 100},
+        DeviationCase{"no_time_to_program", false, Mutation::NoProgrammingTime,
+                      "no time to program", 2, 5, 10, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -56,6 +56,10 @@ TEST_P(WholeJob, WritesEveryBlockAndAcknowledgesTheChecksum) {
     EXPECT_EQ(report.frames, c.blocks);
     EXPECT_EQ(report.resynchronisations, c.resynchronisations);
     EXPECT_EQ(report.highSpeedJobs, c.highSpeed ? 1 : 0);
+    if (c.lineRate && !c.highSpeed) {
+        EXPECT_GE(job.shortestProgrammingGapMs, kSimShortestGapMs)
+            << "measured on the modelled line";
+    }
     EXPECT_TRUE(sim->Flash() == ExpectedFlash(script.blocks));
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <string>
 
 #include "protocol/protocol_constants.h"
@@ -47,27 +48,32 @@ TEST(LineControlBlock, RtsStaysOffThroughEverySpeedChange) {
     EXPECT_FALSE(BuildLineControlBlock("fast,N,8,2", dcb));
 }
 
-TEST(CommTimeouts, WritesGetTheirWireTimeAndAnAllowance) {
+// A write's budget is what is left to its deadline; when nothing is left it must still end at
+// once, never turn into the "no limit" that zero means to the system.
+TEST(CommTimeouts, ReadsKeepTheirLimitAndWritesEndByTheirDeadline) {
+    using std::chrono::milliseconds;
     struct Case {
-        const char* line;
-        DWORD perByte;  // whole milliseconds, rounded up
+        milliseconds writeBudget;
+        DWORD writeConstant;
     };
     const Case cases[] = {
-        {"1200,N,8,2", 10},   // 11 bits: 9.2 ms
-        {"9600,E,8,1", 2},    // 11 bits: 1.15 ms
-        {"19200,N,8,1", 1},   // 10 bits: 0.52 ms
-        {"115200,N,8,2", 1},  // 11 bits: 0.1 ms
+        {milliseconds{1263}, 1263},
+        {milliseconds{1}, 1},
+        {milliseconds{0}, 1},
+        {milliseconds{-40}, 1},
     };
     for (const auto& c : cases) {
-        COMMTIMEOUTS timeouts{};
-        timeouts.ReadTotalTimeoutConstant = 1000;
-        ASSERT_TRUE(SetWriteTimeouts(c.line, timeouts)) << c.line;
-        EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, c.perByte) << c.line;
-        EXPECT_GE(timeouts.WriteTotalTimeoutConstant, 100u) << c.line;
-        EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, 1000u) << c.line;
+        const COMMTIMEOUTS timeouts =
+            LinkTimeouts(milliseconds{1000}, milliseconds{0}, c.writeBudget);
+        EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, c.writeConstant) << c.writeBudget.count();
+        EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 0u);
+        EXPECT_EQ(timeouts.ReadIntervalTimeout, 0u);
+        EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, 1000u);
+        EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 0u);
     }
-    COMMTIMEOUTS untouched{};
-    EXPECT_FALSE(SetWriteTimeouts("9600,N,8", untouched));
+    const COMMTIMEOUTS perByte = LinkTimeouts(milliseconds{3000}, milliseconds{2}, milliseconds{5});
+    EXPECT_EQ(perByte.ReadTotalTimeoutConstant, 3000u);
+    EXPECT_EQ(perByte.ReadTotalTimeoutMultiplier, 2u);
 }
 
 TEST(SystemAnswers, OnlyAMissingLineIsForgivenAndOnlyAWholeWriteCounts) {

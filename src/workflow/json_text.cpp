@@ -1,8 +1,8 @@
-#include "cli/json_text.h"
+#include "workflow/json_text.h"
 
 #include <cstdio>
 
-namespace qv::cli {
+namespace qv {
 
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
@@ -70,4 +70,4 @@ JsonObject& JsonObject::AddRaw(std::string_view key, std::string_view json) {
     return *this;
 }
 
-}  // namespace qv::cli
+}  // namespace qv

@@ -1,12 +1,13 @@
 #pragma once
-// Just enough JSON for qv-flash's reports: one flat object a line, keys in the order added.
+// Just enough JSON for the job records and qv-flash's reports: one flat object a line, keys in
+// the order added.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace qv::cli {
+namespace qv {
 
 // A JSON string literal; control characters and bytes above 0x7E are escaped, so a radio's
 // odd version bytes cannot break the line.
@@ -30,4 +31,4 @@ class JsonObject {
     std::string body_ = "{";
 };
 
-}  // namespace qv::cli
+}  // namespace qv

@@ -1,8 +1,9 @@
 #pragma once
+// How a job or a run ended, as a number: qv-flash exits with it, and every record line of a
+// job (qv-flash --record, the window's service log) carries it.
 
-namespace qv::cli {
+namespace qv {
 
-// qv-flash's exit codes; with several radios the worst one wins.
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitConnection = 1;
 inline constexpr int kExitUsage = 2;
@@ -11,4 +12,4 @@ inline constexpr int kExitPortNotOpened = 4;
 inline constexpr int kExitModelMismatch = 5;
 inline constexpr int kExitCancelled = 6;
 
-}  // namespace qv::cli
+}  // namespace qv
