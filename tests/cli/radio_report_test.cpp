@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "workflow/outcome_codes.h"
 #include "cli/radio_report.h"
+#include "workflow/outcome_codes.h"
 
 namespace qv::cli {
 namespace {
