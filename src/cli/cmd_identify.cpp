@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/interruption.h"
 #include "cli/port_argument.h"
 #include "cli/radio_report.h"
 #include "cli/radio_run.h"
@@ -50,15 +51,21 @@ int RunIdentify(const IdentifyOptions& options) {
         PrintLine(stderr, "qv-flash identify: not a port: " + options.port);
         return kExitUsage;
     }
+    const std::string device = ResolvePort(options.port);
+    if (device.empty()) {
+        PrintLine(stderr, NoSuchPortMessage(options.port));
+        return kExitPortNotOpened;
+    }
+    InstallInterruptionHandlers();
     ProgressDisplay progress(stderr, ProgressStyle::Quiet, {options.port});
-    Confirmation confirmation(true, stdout, stdin);  // identify asks nothing
+    Confirmation confirmation(true, 1, stdout, stdin);  // identify asks nothing
     TerminalHost host({}, confirmation, progress, 0);
     RadioRunSettings settings;
     settings.trace = options.trace;
     const UpdaterSettings defaults;
-    const RadioRun run = RunRadio(options.port, settings, host, [&](RadioLink& link, JobHost& h) {
-        return RunIdentifyJob(link, h, defaults);
-    });
+    const RadioRun run =
+        RunRadio(options.port, device, settings, host,
+                 [&](RadioLink& link, JobHost& h) { return RunIdentifyJob(link, h, defaults); });
 
     if (options.json) {
         PrintJson(run);

@@ -55,6 +55,9 @@ int RunInfo(const InfoOptions& options) {
     const int useMotFile = options.motOption->count() > 0 ? 1 : 0;
     const LoadedImage image = LoadAndCheckImage(options.maxBuffer, options.motPath, useMotFile);
     if (!image.valid) {
+        if (options.json) {
+            std::cout << FormatInfoJson(image, options.maxBuffer);
+        }
         std::cerr << FormatRefusal(image);
         return kExitImageNotValid;
     }
@@ -79,8 +82,10 @@ Command AddInfoCommand(CLI::App& app) {
     sub->add_flag("--json", options->json, "Print one JSON object");
     sub->footer(
         "Prints version, region2-label, block-size, region1-blocks, region1-bytes, "
-        "region2-blocks and checksum.\nExit codes: 0 valid image, 2 usage error, 3 image not "
-        "valid.");
+        "region2-blocks and checksum (with --json: valid, version, region2Label, blockSize, "
+        "region1Blocks, region1Bytes, region2Blocks, checksum; a refused image: valid false, "
+        "exitCode, message, reason, line).\nExit codes: 0 valid image, 2 usage error, 3 image "
+        "not valid.");
     return {sub, [options] { return RunInfo(*options); }};
 }
 

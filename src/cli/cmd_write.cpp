@@ -1,16 +1,19 @@
 // qv-flash write: the whole job on one radio or several at once.
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <memory>
 #include <system_error>
 #include <thread>
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/interruption.h"
 #include "cli/radio_report.h"
 #include "cli/radio_run.h"
+#include "cli/run_setup.h"
 #include "cli/write_options.h"
-#include "image/load_image.h"
+#include "workflow/job_messages.h"
 #include "workflow/job_record.h"
 #include "workflow/json_text.h"
 #include "workflow/outcome_codes.h"
@@ -30,42 +33,34 @@ ProgressStyle ChooseProgressStyle(const WriteOptions& options) {
     return ProgressStyle::Bar;
 }
 
-int ReportInvalidImage(const LoadedImage& image) {
-    if (!image.reason.empty()) {
-        const std::string where = image.line > 0 ? "line " + std::to_string(image.line) + ": " : "";
-        PrintLine(stderr, where + image.reason);
-    }
-    PrintLine(stderr, kImageNotValidMessage);
-    return kExitImageNotValid;
-}
-
 // Written as each radio ends: a later failure or interruption keeps the lines of the radios
 // already done.
-void RecordRun(const std::string& path, const RadioRun& run) {
-    if (path.empty()) {
-        return;
-    }
-    if (!AppendLine(path, JobRecordJson(run.port, run.outcome, run.exitCode, false))) {
-        PrintLine(stderr, "qv-flash: cannot append to the record " + path);
+void RecordRun(RecordFile* record, const RadioRun& run) {
+    if (record != nullptr &&
+        !record->Append(JobRecordJson(run.port, run.outcome, run.exitCode, false))) {
+        PrintLine(stderr, "qv-flash: cannot append to the record " + record->Path());
     }
 }
 
 // A radio whose thread the system refused (a limit on threads): untouched, and said so.
-RadioRun NotStarted(const std::string& port) {
+RadioRun NotStarted(const std::string& port, const std::string& device) {
     RadioRun run;
     run.port = port;
+    run.device = device;
     run.outcome.closingMessage = kNoThreadMessage;
     run.outcome.status = StatusExchangeFailed;
     run.exitCode = kExitConnection;
     return run;
 }
 
-// Every radio on its own thread with its own link; one radio runs on this thread.
-std::vector<RadioRun> UpdateRadios(const WriteOptions& options, const WriteJobInput& input) {
+// Every radio on its own thread with its own link; one radio runs on this thread. The radios
+// are all identified before the one question; each is recorded as it ends.
+std::vector<RadioRun> UpdateRadios(const WriteOptions& options, RunSetup& setup) {
     const std::size_t count = options.ports.size();
     const bool labelled = count > 1;
+    const WriteJobInput input = setup.Input();
     ProgressDisplay progress(stderr, ChooseProgressStyle(options), options.ports);
-    Confirmation confirmation(options.yes, options.json ? stderr : stdout, stdin);
+    Confirmation confirmation(options.yes, count, options.json ? stderr : stdout, stdin);
     RadioRunSettings settings;
     settings.trace = options.trace;
     settings.labelled = labelled;
@@ -73,10 +68,11 @@ std::vector<RadioRun> UpdateRadios(const WriteOptions& options, const WriteJobIn
     std::vector<RadioRun> runs(count);
     auto update = [&](std::size_t i) {
         TerminalHost host(labelled ? options.ports[i] : std::string(), confirmation, progress, i);
-        runs[i] = RunRadio(options.ports[i], settings, host, [&](RadioLink& link, JobHost& h) {
-            return RunWriteJob(link, h, input);
-        });
-        RecordRun(options.recordPath, runs[i]);
+        runs[i] =
+            RunRadio(options.ports[i], setup.devices[i], settings, host,
+                     [&](RadioLink& link, JobHost& h) { return RunWriteJob(link, h, input); });
+        confirmation.RadioEnded(i);
+        RecordRun(setup.record.get(), runs[i]);
     };
     if (count == 1) {
         update(0);
@@ -86,8 +82,9 @@ std::vector<RadioRun> UpdateRadios(const WriteOptions& options, const WriteJobIn
             try {
                 threads.emplace_back(update, i);
             } catch (const std::system_error&) {
-                runs[i] = NotStarted(options.ports[i]);
-                RecordRun(options.recordPath, runs[i]);
+                runs[i] = NotStarted(options.ports[i], setup.devices[i]);
+                confirmation.RadioEnded(i);
+                RecordRun(setup.record.get(), runs[i]);
             }
         }
         for (auto& thread : threads) {
@@ -127,28 +124,23 @@ int ReportRuns(const WriteOptions& options, const std::vector<RadioRun>& runs) {
         PrintLine(worst == kExitSuccess ? stdout : stderr,
                   "Updated " + std::to_string(updated) + " of " + std::to_string(runs.size()) +
                       " radios.");
+        // The last line says what matters most: a radio left half written.
+        if (std::any_of(runs.begin(), runs.end(),
+                        [](const RadioRun& run) { return run.outcome.interrupted; })) {
+            PrintLine(stderr, kInterruptedMessage);
+        }
     }
     return worst;
 }
 
 int RunWrite(const WriteOptions& options) {
-    const std::string problem = CheckWriteOptions(options);
-    if (!problem.empty()) {
-        PrintLine(stderr, "qv-flash write: " + problem);
-        return kExitUsage;
+    int exitCode = kExitSuccess;
+    const std::unique_ptr<RunSetup> setup = PrepareRun("write", options, exitCode);
+    if (!setup) {
+        return exitCode;
     }
-    const UpdaterSettings settings = SettingsFrom(options);
-    const LoadedImage image =
-        LoadAndCheckImage(settings.maxBuffer, settings.motFilePath, settings.useMotFile);
-    if (!image.valid) {
-        return ReportInvalidImage(image);
-    }
-    WriteJobInput input;
-    input.region1Blocks = &image.region1Blocks;
-    input.versionLabel = image.versionLabel;
-    input.settings = settings;
-
-    const std::vector<RadioRun> runs = UpdateRadios(options, input);
+    InstallInterruptionHandlers();
+    const std::vector<RadioRun> runs = UpdateRadios(options, *setup);
     return ReportRuns(options, runs);
 }
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "image/image_mirror.h"
+#include "workflow/json_text.h"
+#include "workflow/outcome_codes.h"
 
 namespace qv::cli {
 
@@ -56,17 +58,6 @@ InfoFields Collect(const LoadedImage& image, int blockSize) {
     return fields;
 }
 
-std::string JsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-        }
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
 }  // namespace
 
 std::string FormatInfoText(const LoadedImage& image, int blockSize) {
@@ -80,14 +71,33 @@ std::string FormatInfoText(const LoadedImage& image, int blockSize) {
 }
 
 std::string FormatInfoJson(const LoadedImage& image, int blockSize) {
+    if (!image.valid) {
+        return ImageRefusalJson(image) + "\n";
+    }
     const InfoFields f = Collect(image, blockSize);
-    return "{\"version\": " + JsonString(f.version) +
-           ", \"region2-label\": " + JsonString(f.region2Label) +
-           ", \"block-size\": " + std::to_string(f.blockSize) +
-           ", \"region1-blocks\": " + std::to_string(f.region1Blocks) +
-           ", \"region1-bytes\": " + std::to_string(f.region1Bytes) +
-           ", \"region2-blocks\": " + std::to_string(f.region2Blocks) +
-           ", \"checksum\": " + JsonString(f.checksum) + "}\n";
+    return JsonObject()
+               .Add("valid", true)
+               .Add("version", f.version)
+               .Add("region2Label", f.region2Label)
+               .Add("blockSize", std::int64_t{f.blockSize})
+               .Add("region1Blocks", static_cast<std::int64_t>(f.region1Blocks))
+               .Add("region1Bytes", static_cast<std::int64_t>(f.region1Bytes))
+               .Add("region2Blocks", static_cast<std::int64_t>(f.region2Blocks))
+               .Add("checksum", f.checksum)
+               .Text() +
+           "\n";
+}
+
+std::string ImageRefusalJson(const LoadedImage& image) {
+    JsonObject object;
+    object.Add("valid", false)
+        .Add("exitCode", std::int64_t{kExitImageNotValid})
+        .Add("message", kImageNotValidMessage)
+        .Add("reason", image.reason);
+    if (image.line > 0) {
+        object.Add("line", std::int64_t{image.line});
+    }
+    return object.Text();
 }
 
 std::string FormatRefusal(const LoadedImage& image) {

@@ -11,6 +11,23 @@
 #define QV_VERSION "0.0.0"
 #endif
 
+namespace {
+
+// A first word that names no command: said with the word, not as "a subcommand is required".
+bool IsUnknownCommand(const CLI::App& app, int argc, char** argv) {
+    if (argc < 2 || argv[1][0] == '-') {
+        return false;
+    }
+    for (const CLI::App* sub : app.get_subcommands({})) {
+        if (sub->check_name(argv[1])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     CLI::App app{"qv-flash: firmware updater for QV-310/QV-410 (HW V2.0) radios"};
     app.set_version_flag("--version", std::string("qv-flash ") + QV_VERSION);
@@ -20,6 +37,14 @@ int main(int argc, char** argv) {
         qv::cli::AddPortsCommand(app), qv::cli::AddInfoCommand(app),
         qv::cli::AddIdentifyCommand(app), qv::cli::AddWriteCommand(app)};
 
+    if (IsUnknownCommand(app, argc, argv)) {
+        std::cerr << "qv-flash: unknown command: " << argv[1] << " (commands:";
+        for (const CLI::App* sub : app.get_subcommands({})) {
+            std::cerr << " " << sub->get_name();
+        }
+        std::cerr << ")\nRun with --help for more information.\n";
+        return qv::kExitUsage;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

@@ -9,7 +9,7 @@ namespace qv::cli {
 
 namespace {
 
-bool IsNumber(const std::string& text) {
+bool IsDecimal(const std::string& text) {
     return !text.empty() && text.size() <= 4 && std::all_of(text.begin(), text.end(), [](char c) {
         return std::isdigit(static_cast<unsigned char>(c)) != 0;
     });
@@ -25,19 +25,23 @@ bool IsValidPortArgument(const std::string& text) {
                      [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; })) {
         return true;
     }
-    if (!IsNumber(text)) {
+    if (!IsDecimal(text)) {
         return false;
     }
     const int number = std::stoi(text);
     return number >= 1 && number <= kMaxPortNumber;
 }
 
-void SelectPort(SerialLink& link, const std::string& text) {
-    if (IsNumber(text)) {
-        link.SetPortNumber(std::stoi(text));
-    } else {
-        link.SetDevicePath(text);
-    }
+bool IsPortNumber(const std::string& text) {
+    return IsDecimal(text);
+}
+
+std::string ResolvePort(const std::string& text) {
+    return IsDecimal(text) ? DeviceNameForPort(std::stoi(text)) : text;
+}
+
+std::string NoSuchPortMessage(const std::string& text) {
+    return "qv-flash: no port " + text + " in the port table; qv-flash ports lists them";
 }
 
 }  // namespace qv::cli

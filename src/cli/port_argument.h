@@ -10,7 +10,14 @@ namespace qv::cli {
 // True when the text names a port: 1..256, or anything that is not all digits (a path).
 bool IsValidPortArgument(const std::string& text);
 
-// Points the link at the port. Call only with a valid argument.
-void SelectPort(SerialLink& link, const std::string& text);
+bool IsPortNumber(const std::string& text);
+
+// The device a valid argument names: a path as given, or the device a port number stands for
+// in the port table now, looked up once for the whole run. Empty when the table has no port of
+// that number.
+std::string ResolvePort(const std::string& text);
+
+// What qv-flash says about a number the port table does not have.
+std::string NoSuchPortMessage(const std::string& text);
 
 }  // namespace qv::cli

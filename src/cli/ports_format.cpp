@@ -19,6 +19,11 @@ std::string PermissionFix(const PortInfo& port) {
     if (port.ownerGroup.empty()) {
         return "ask the administrator for read and write access to " + port.device;
     }
+    // Joining root's group would give away far more than a serial port.
+    if (port.ownerGroup == "root") {
+        return "the device is root-only: a udev rule can give it to a group of yours, e.g. "
+               "SUBSYSTEM==\"tty\", GROUP=\"dialout\", MODE=\"0660\" for its device";
+    }
     return "add yourself to group " + port.ownerGroup + ": sudo usermod -aG " + port.ownerGroup +
            " $USER, then log in again";
 }
@@ -47,16 +52,16 @@ std::string PortJsonLine(const PortInfo& port) {
     JsonObject json;
     json.Add("number", std::int64_t{port.number}).Add("device", port.device);
     if (port.usbVendorId && port.usbProductId) {
-        json.Add("usb-vendor-id", Hex4(*port.usbVendorId));
-        json.Add("usb-product-id", Hex4(*port.usbProductId));
+        json.Add("usbVendorId", Hex4(*port.usbVendorId));
+        json.Add("usbProductId", Hex4(*port.usbProductId));
     }
     if (!port.serialNumber.empty()) {
-        json.Add("serial-number", port.serialNumber);
+        json.Add("serialNumber", port.serialNumber);
     }
     if (!port.description.empty()) {
         json.Add("description", port.description);
     }
-    json.Add("permission-denied", port.permissionDenied);
+    json.Add("permissionDenied", port.permissionDenied);
     if (port.missing) {
         json.Add("missing", true);
     }

@@ -11,9 +11,11 @@ int WorstExitCode(const std::vector<int>& codes) {
     static constexpr int kRanking[] = {kExitSuccess,       kExitCancelled,     kExitPortNotOpened,
                                        kExitModelMismatch, kExitImageNotValid, kExitUsage,
                                        kExitConnection};
+    // An interrupted write (128 + the signal) ranks above all: that radio is half written.
     auto rank = [](int code) {
         const auto* found = std::find(std::begin(kRanking), std::end(kRanking), code);
-        return found - std::begin(kRanking);
+        return found != std::end(kRanking) ? found - std::begin(kRanking)
+                                           : std::end(kRanking) - std::begin(kRanking);
     };
     int worst = kExitSuccess;
     for (const int code : codes) {
@@ -25,8 +27,8 @@ int WorstExitCode(const std::vector<int>& codes) {
 }
 
 bool LinkUpFailed(const WriteJobOutcome& outcome) {
-    return !outcome.steps.empty() && outcome.steps.back().name == "LinkUp" &&
-           !outcome.steps.back().succeeded;
+    return outcome.status != StatusCancelled && !outcome.steps.empty() &&
+           outcome.steps.back().name == "LinkUp" && !outcome.steps.back().succeeded;
 }
 
 std::string DescribeLinkUp(const std::vector<LinkUpAttempt>& attempts) {

@@ -10,8 +10,9 @@
 
 namespace qv::cli {
 
-// With several radios: the worst code wins. A failed connection may have left a radio half
-// written, so it ranks above a wrong model, a port that did not open and a cancel.
+// With several radios: the worst code wins. An interrupted write has left a radio half written
+// and ranks first; a failed connection may have, so it ranks above a wrong model, a port that
+// did not open and a cancel.
 int WorstExitCode(const std::vector<int>& codes);
 
 // True when the job ended in its link-up.

@@ -4,19 +4,21 @@
 #include <optional>
 
 #include "cli/console.h"
-#include "cli/port_argument.h"
+#include "cli/interruption.h"
+#include "cli/ports_format.h"
 #include "cli/radio_report.h"
 #include "cli/traffic_trace.h"
 #include "workflow/job_record.h"
 
 namespace qv::cli {
 
-RadioRun RunRadio(const std::string& port, const RadioRunSettings& settings, TerminalHost& host,
-                  const JobRunner& runJob) {
+RadioRun RunRadio(const std::string& port, const std::string& device,
+                  const RadioRunSettings& settings, TerminalHost& host, const JobRunner& runJob) {
     RadioRun run;
     run.port = port;
+    run.device = device;
     RadioLink link;
-    SelectPort(link, port);
+    link.SetDevicePath(device);
     std::optional<TrafficTrace> trace;
     if (settings.trace) {
         trace.emplace(stderr, settings.labelled ? port : std::string(), settings.start);
@@ -25,14 +27,37 @@ RadioRun RunRadio(const std::string& port, const RadioRunSettings& settings, Ter
     run.outcome = runJob(link, host);
     link.SetTrafficObserver(nullptr);
     run.linkUp = link.LastLinkUp();
-    run.exitCode = OutcomeCode(run.outcome);
+    run.openFailure = link.LastOpenFailure();
+    run.exitCode = run.outcome.interrupted ? InterruptedExitCode() : OutcomeCode(run.outcome);
     return run;
+}
+
+std::string DescribeOpenFailure(OpenFailure failure, const std::string& device) {
+    switch (failure) {
+        case OpenFailure::Missing:
+            return device + ": no such device";
+        case OpenFailure::PermissionDenied:
+            return device + ": no permission: " + PermissionFix(DescribeDevice(device));
+        case OpenFailure::InUse:
+            return device + " is in use by another program";
+        case OpenFailure::NotATerminal:
+            return device + " is not a serial port";
+        case OpenFailure::ControllingTerminal:
+            return device + " is the terminal qv-flash runs on, not the radio's port";
+        default:
+            return {};
+    }
 }
 
 void PrintOutcome(const RadioRun& run, bool labelled) {
     std::FILE* stream = run.exitCode == 0 ? stdout : stderr;
     const std::string prefix = labelled ? run.port + ": " : std::string();
-    if (LinkUpFailed(run.outcome)) {
+    if (run.outcome.status == StatusPortOpenFailed) {
+        const std::string reason = DescribeOpenFailure(run.openFailure, run.device);
+        if (!reason.empty()) {
+            PrintLine(stderr, prefix + reason);
+        }
+    } else if (LinkUpFailed(run.outcome)) {
         PrintLine(stderr, prefix + DescribeLinkUp(run.linkUp));
     }
     std::string message = OutcomeMessage(run.outcome);

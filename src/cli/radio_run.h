@@ -18,7 +18,9 @@ inline constexpr const char* kNoThreadMessage =
     "No thread could be started for this radio (a system limit): the radio was not touched.";
 
 struct RadioRun {
-    std::string port;
+    std::string port;    // as the user named it: a number of the port table or a path
+    std::string device;  // what it was opened as
+    OpenFailure openFailure = OpenFailure::None;
     WriteJobOutcome outcome;
     std::vector<LinkUpAttempt> linkUp;  // what the link-up heard
     int exitCode = 0;
@@ -32,11 +34,16 @@ struct RadioRunSettings {
 
 using JobRunner = std::function<WriteJobOutcome(RadioLink&, JobHost&)>;
 
-RadioRun RunRadio(const std::string& port, const RadioRunSettings& settings, TerminalHost& host,
-                  const JobRunner& runJob);
+// device: the port resolved once for the run (ResolvePort).
+RadioRun RunRadio(const std::string& port, const std::string& device,
+                  const RadioRunSettings& settings, TerminalHost& host, const JobRunner& runJob);
 
-// The closing lines of a radio: what the link-up heard (when it failed) and the message,
-// on stdout after a success and on stderr otherwise. With a label, one line each.
+// The closing lines of a radio: why its port did not open, or what the link-up heard (when it
+// failed), and the message, on stdout after a success and on stderr otherwise. With a label,
+// one line each.
 void PrintOutcome(const RadioRun& run, bool labelled);
+
+// Why the device did not open, in words, with the way out where there is one.
+std::string DescribeOpenFailure(OpenFailure failure, const std::string& device);
 
 }  // namespace qv::cli

@@ -1,31 +1,17 @@
 #pragma once
 // The terminal as the write job's host: the confirmation is asked on the terminal (or taken
-// from --yes), progress goes to the display, the worker is simply waited for.
+// from --yes), progress goes to the display, the worker is simply waited for, and a Ctrl+C
+// asks the job to stop.
 
 #include <cstdio>
 #include <mutex>
 #include <string>
 
+#include "cli/confirmation.h"
 #include "cli/progress_display.h"
 #include "workflow/job_host.h"
 
 namespace qv::cli {
-
-// Asks the version-change question; shared by the radios of one run, one question at a time.
-class Confirmation {
-  public:
-    Confirmation(bool assumeYes, std::FILE* out, std::FILE* in)
-        : assumeYes_(assumeYes), out_(out), in_(in) {}
-    // Prints the text (under the port's name when several radios run) and, without --yes,
-    // asks "Continue? [y/N]". Only y or yes (any case) continues; no answer cancels.
-    BoxAnswer Ask(const std::string& portLabel, const std::string& text);
-
-  private:
-    bool assumeYes_;
-    std::FILE* out_;
-    std::FILE* in_;
-    std::mutex mutex_;
-};
 
 class TerminalHost : public JobHost {
   public:
@@ -46,6 +32,7 @@ class TerminalHost : public JobHost {
     void SetProgressRange(int low, int high) override;
     void SetProgressPosition(int position) override;
     int RunWorker(const std::function<int()>& work) override;
+    bool StopRequested() override;
 
     const std::string& LastMessage() const { return lastMessage_; }
 

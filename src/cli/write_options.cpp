@@ -6,6 +6,7 @@
 #include <set>
 
 #include "cli/port_argument.h"
+#include "serial/port_table.h"
 
 namespace qv::cli {
 
@@ -26,9 +27,15 @@ CLI::Validator RoundsValidator() {
         "10..90 in steps of 10");
 }
 
+// A number option given an empty value is no default: it is a mistake on the command line.
+CLI::Validator NotEmpty() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string { return text.empty() ? "needs a value" : ""; }, "");
+}
+
 bool NeedsDesigner(const WriteOptions& options) {
-    return !options.motPath.empty() || options.maxBuffer || options.rounds || options.stopBits ||
-           options.unencrypted;
+    return std::any_of(options.designerOptions.begin(), options.designerOptions.end(),
+                       [](const CLI::Option* option) { return option->count() > 0; });
 }
 
 }  // namespace
@@ -53,14 +60,25 @@ void AddWriteOptions(CLI::App& sub, WriteOptions& options) {
     sub.add_flag("--quiet", options.quiet, "No progress display");
     sub.add_option("--record", options.recordPath, "Append one JSON line per radio to FILE");
     sub.add_option("DESIGNER", options.words, "The designer word, which allows the options below");
-    sub.add_option("--mot", options.motPath, "Write this S-record file instead of the carried one");
-    sub.add_option("--max-buffer", options.maxBuffer, "Block size of region 1")
-        ->check(CLI::IsMember({128, 256}));
-    sub.add_option("--rounds", options.rounds, "Blocks between resynchronisations (streamed)")
-        ->check(RoundsValidator());
-    sub.add_option("--stop-bits", options.stopBits, "Stop bits of the line")
-        ->check(CLI::IsMember({1, 2}));
-    sub.add_flag("--unencrypted", options.unencrypted, "Do not mask the traffic");
+    options.designerOptions = {
+        sub.add_option("--mot", options.motPath,
+                       "Write this S-record file instead of the carried one"),
+        sub.add_option("--max-buffer", options.maxBuffer, "Block size of region 1")
+            ->check(NotEmpty())
+            ->check(CLI::IsMember({128, 256})),
+        sub.add_option("--rounds", options.rounds, "Blocks between resynchronisations (streamed)")
+            ->check(NotEmpty())
+            ->check(RoundsValidator()),
+        sub.add_option("--stop-bits", options.stopBits, "Stop bits of the line")
+            ->check(NotEmpty())
+            ->check(CLI::IsMember({1, 2})),
+        sub.add_flag("--unencrypted", options.unencrypted, "Do not mask the traffic"),
+    };
+    sub.footer(
+        "Exit codes: 0 written, 1 no answer or a refused exchange, 2 usage error, 3 image not "
+        "valid, 4 port cannot be opened, 5 another model, 6 cancelled, 128 + the signal when "
+        "Ctrl+C, SIGTERM or SIGHUP interrupted the writing (the radio is half written). With "
+        "several radios the worst code wins.");
 }
 
 std::string CheckWriteOptions(const WriteOptions& options) {
@@ -74,6 +92,10 @@ std::string CheckWriteOptions(const WriteOptions& options) {
     if (!designer && NeedsDesigner(options)) {
         return "--mot, --max-buffer, --rounds, --stop-bits and --unencrypted need the designer "
                "word";
+    }
+    // One thread and one link per port, as many as the port table can hold.
+    if (options.ports.size() > static_cast<std::size_t>(kMaxPortNumber)) {
+        return "more than " + std::to_string(kMaxPortNumber) + " ports";
     }
     std::set<std::string> seen;
     for (const std::string& port : options.ports) {
@@ -93,9 +115,9 @@ UpdaterSettings SettingsFrom(const WriteOptions& options) {
     settings.roundsPerWrite = options.rounds.value_or(settings.roundsPerWrite);
     settings.stopBits = options.stopBits.value_or(settings.stopBits);
     settings.unencrypted = options.unencrypted ? 1 : 0;
-    if (!options.motPath.empty()) {
+    if (options.motPath) {
         settings.useMotFile = 1;
-        settings.motFilePath = options.motPath;
+        settings.motFilePath = *options.motPath;
     }
     return settings;
 }

@@ -9,7 +9,8 @@
 
 namespace CLI {
 class App;
-}
+class Option;
+}  // namespace CLI
 
 namespace qv::cli {
 
@@ -23,12 +24,15 @@ struct WriteOptions {
     bool trace = false;
     bool quiet = false;
     std::string recordPath;
-    std::vector<std::string> words;  // DESIGNER
-    std::string motPath;
+    std::vector<std::string> words;      // DESIGNER
+    std::optional<std::string> motPath;  // given, even empty, it needs the designer word
     std::optional<int> maxBuffer;
     std::optional<int> rounds;
     std::optional<int> stopBits;
     bool unencrypted = false;
+    // The options above that need the designer word, as the parser saw them: given counts,
+    // whatever the value (an empty one too).
+    std::vector<const CLI::Option*> designerOptions;
 };
 
 void AddWriteOptions(CLI::App& sub, WriteOptions& options);

@@ -14,19 +14,38 @@ bool IsBlank(std::uint8_t c) {
     return c == ' ' || c == '\n' || c == '\r';
 }
 
-// ByteValue of every pair of characters, indexed by the two characters as they lie in
-// memory: one look-up a byte for the 2 MB the reader goes through at every start.
+bool IsHexDigit(unsigned c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// ByteValue of every pair of characters, and whether both are hexadecimal digits, indexed by
+// the two characters as they lie in memory: one look-up a byte for the 2 MB the reader goes
+// through at every start.
 struct PairTable {
     std::array<std::uint8_t, 65536> value{};
+    std::array<bool, 65536> hex{};
     PairTable() {
         for (unsigned first = 0; first < 256; ++first) {
             for (unsigned second = 0; second < 256; ++second) {
                 value[first | (second << 8)] =
                     ByteValue(static_cast<char>(first), static_cast<char>(second));
+                hex[first | (second << 8)] = IsHexDigit(first) && IsHexDigit(second);
             }
         }
     }
 };
+
+// The length of an end record: its address or count, and the checksum byte.
+int EndRecordLength(std::uint8_t type) {
+    switch (type) {
+        case '7':
+            return 5;
+        case '8':
+            return 4;
+        default:  // S5 (a 16-bit count) and S9 (a 16-bit address)
+            return 3;
+    }
+}
 
 const PairTable& Pairs() {
     static const PairTable table;
@@ -58,6 +77,15 @@ class RecordReader {
     std::uint8_t Byte(std::size_t at) const {
         return pairs_.value[text_[at] | (static_cast<unsigned>(text_[at + 1]) << 8)];
     }
+    // Whether the characters [from, from + chars) are all hexadecimal digits (chars even).
+    bool AllHex(std::size_t from, std::size_t chars) const {
+        for (std::size_t at = from; at < from + chars; at += 2) {
+            if (!pairs_.hex[text_[at] | (static_cast<unsigned>(text_[at + 1]) << 8)]) {
+                return false;
+            }
+        }
+        return true;
+    }
     void SkipBlanks() {
         while (!AtEnd() && IsBlank(text_[pos_])) {
             ++pos_;
@@ -69,6 +97,9 @@ class RecordReader {
     }
     void SkipHeader();
     int ReadDataRecord(int addressBytes, RecordViewList& records);
+    int ReadEndRecord(std::uint8_t type, std::size_t dataRecords);
+    // A character that is not a digit among the chars from the cursor, in the record at start.
+    int FailOnCharacters(std::size_t start, std::size_t chars);
 
     std::span<const std::uint8_t> text_;
     const PairTable& pairs_ = Pairs();
@@ -82,6 +113,7 @@ int RecordReader::Run(RecordViewList& records) {
         return Fail("the text holds no S-record");
     }
     bool headerSeen = false;
+    const std::size_t firstRecord = records.size();
     for (;;) {
         SkipBlanks();
         if (AtEnd()) {
@@ -121,13 +153,11 @@ int RecordReader::Run(RecordViewList& records) {
                 if (!headerSeen) {
                     return Fail("a count record (S5) before the header record (S0)");
                 }
-                pos_ += 2;
-                return 0;
+                return ReadEndRecord(type, records.size() - firstRecord);
             case '7':
             case '8':
             case '9':
-                pos_ += 2;
-                return 0;
+                return ReadEndRecord(type, records.size() - firstRecord);
             default:
                 return Fail("unknown record type S" + std::string(1, static_cast<char>(type)));
         }
@@ -156,9 +186,15 @@ int RecordReader::ReadDataRecord(int addressBytes, RecordViewList& records) {
         return Fail("a record shorter than its address");
     }
     const std::size_t dataChars = 2 * static_cast<std::size_t>(count);
-    if (!Have(2 + 2 * static_cast<std::size_t>(addressBytes) + dataChars + 2)) {
+    const std::size_t recordChars = 2 + 2 * static_cast<std::size_t>(addressBytes) + dataChars + 2;
+    if (!Have(recordChars)) {
         pos_ = start;  // name the line where the cut record starts
         return Fail("the text ends inside a record");
+    }
+    // A character that is not a digit would read as 0 and could pass a checksum: corrupted
+    // data would reach the radio.
+    if (!AllHex(pos_, recordChars)) {
+        return FailOnCharacters(start, recordChars);
     }
     unsigned sum = static_cast<unsigned>(length);
     std::size_t at = pos_ + 2;
@@ -184,6 +220,65 @@ int RecordReader::ReadDataRecord(int addressBytes, RecordViewList& records) {
     const char* chars = reinterpret_cast<const char*>(text_.data());
     records.push_back(RecordView{count, address, chars + dataStart, chars + at});
     pos_ = at + 2;
+    return 0;
+}
+
+int RecordReader::FailOnCharacters(std::size_t start, std::size_t chars) {
+    const std::size_t from = pos_;
+    pos_ = start;  // name the line where the record starts
+    for (std::size_t at = from; at < from + chars; ++at) {
+        if (text_[at] == '\n' || text_[at] == '\r') {
+            return Fail("a record cut short by a line end");
+        }
+    }
+    return Fail("a character that is not a hexadecimal digit inside a record");
+}
+
+// End records are checked like data records: their length, their digits and their checksum.
+// A count record must count the data records before it.
+int RecordReader::ReadEndRecord(std::uint8_t type, std::size_t dataRecords) {
+    const std::size_t start = pos_;
+    const std::string name = "S" + std::string(1, static_cast<char>(type));
+    pos_ += 2;
+    if (!Have(2)) {
+        pos_ = start;
+        return Fail("the text ends inside a record");
+    }
+    if (!AllHex(pos_, 2)) {
+        return FailOnCharacters(start, 2);
+    }
+    const int length = Byte(pos_);
+    if (length != EndRecordLength(type)) {
+        pos_ = start;
+        return Fail("an end record " + name + " of length " + std::to_string(length) + " (" +
+                    std::to_string(EndRecordLength(type)) + " expected)");
+    }
+    const std::size_t recordChars = 2 + 2 * static_cast<std::size_t>(length);
+    if (!Have(recordChars)) {
+        pos_ = start;
+        return Fail("the text ends inside a record");
+    }
+    if (!AllHex(pos_, recordChars)) {
+        return FailOnCharacters(start, recordChars);
+    }
+    unsigned sum = static_cast<unsigned>(length);
+    unsigned value = 0;  // the address, or the count of S5
+    for (int i = 0; i + 1 < length; ++i) {
+        const std::uint8_t byte = Byte(pos_ + 2 + 2 * static_cast<std::size_t>(i));
+        value = (value << 8) | byte;
+        sum += byte;
+    }
+    const std::uint8_t checksum = Byte(pos_ + recordChars - 2);
+    if (static_cast<std::uint8_t>(255 - (sum & 0xFF)) != checksum) {
+        pos_ = start;
+        return Fail("record checksum does not match");
+    }
+    if (type == '5' && value != (dataRecords & 0xFFFF)) {
+        pos_ = start;
+        return Fail("a count record (S5) of " + std::to_string(value) + " records after " +
+                    std::to_string(dataRecords) + " data records");
+    }
+    pos_ += recordChars;
     return 0;
 }
 

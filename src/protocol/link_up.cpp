@@ -35,13 +35,13 @@ std::string_view SpeedForCode(int speedCode) {
     }
 }
 
-// Reads single bytes until `wanted` arrives, at most kLinkUpPolls reads with a pause after
-// each miss; notes what else was heard.
-bool PollFor(SerialLink& link, std::uint8_t wanted, std::chrono::milliseconds pause,
-             LinkUpAttempt& attempt) {
-    for (int poll = 0; poll < kLinkUpPolls; ++poll) {
+}  // namespace
+
+bool RadioLink::PollFor(std::uint8_t wanted, std::chrono::milliseconds pause,
+                        LinkUpAttempt& attempt) {
+    for (int poll = 0; poll < kLinkUpPolls && !Stopping(); ++poll) {
         std::uint8_t byte = 0;
-        if (link.ReadMasked(std::span(&byte, 1))) {
+        if (ReadMasked(std::span(&byte, 1))) {
             if (byte == wanted) {
                 return true;
             }
@@ -51,8 +51,6 @@ bool PollFor(SerialLink& link, std::uint8_t wanted, std::chrono::milliseconds pa
     }
     return false;
 }
-
-}  // namespace
 
 int RadioLink::LinkUpProbe() {
     constexpr int kFound = 0;
@@ -67,7 +65,7 @@ int RadioLink::LinkUpProbe() {
     StartSession();
     lastLinkUp_.clear();
 
-    for (int index = 0; index < kLinkUpAttempts; ++index) {
+    for (int index = 0; index < kLinkUpAttempts && !Stopping(); ++index) {
         LinkUpAttempt& attempt = lastLinkUp_.emplace_back();
         attempt.speed = std::string(kSpeedTable[index]);
         SetReadTimeout(kLinkUpReadTimeout);
@@ -78,14 +76,14 @@ int RadioLink::LinkUpProbe() {
         if (!WriteMasked(kProbeCommand) || !WaitUntilSent()) {
             return kNotFound;
         }
-        attempt.synSeen = PollFor(*this, kSyn, kSynPollPause, attempt);
+        attempt.synSeen = PollFor(kSyn, kSynPollPause, attempt);
         if (!attempt.synSeen) {
             continue;
         }
         // The boot loader answers ACK only at 19200 baud, whatever speed it heard the probe at.
         SetLineSettings(std::string(SpeedForCode(kSpeedCode19200)) + tail);
         SpinWait(kLineChangeSettle);
-        attempt.ackSeen = PollFor(*this, kAck, kAckPollPause, attempt);
+        attempt.ackSeen = PollFor(kAck, kAckPollPause, attempt);
         if (attempt.ackSeen) {
             return kFound;
         }

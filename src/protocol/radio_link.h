@@ -2,7 +2,9 @@
 // The link object with the protocol's state: session mask, link-up, speed switch, ACKs.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -40,8 +42,17 @@ class RadioLink : public SerialLink {
 
     const std::vector<LinkUpAttempt>& LastLinkUp() const { return lastLinkUp_; }
 
+    // Asked before each probe and each poll of the link-up: true gives the search up.
+    void SetStopCheck(std::function<bool()> stopCheck) { stopCheck_ = std::move(stopCheck); }
+
   private:
+    bool Stopping() const { return stopCheck_ && stopCheck_(); }
+    // Reads single bytes until `wanted` arrives, at most kLinkUpPolls reads with a pause
+    // after each miss; notes what else was heard.
+    bool PollFor(std::uint8_t wanted, std::chrono::milliseconds pause, LinkUpAttempt& attempt);
+
     std::vector<LinkUpAttempt> lastLinkUp_;
+    std::function<bool()> stopCheck_;
 };
 
 }  // namespace qv

@@ -38,6 +38,9 @@ std::string DeviceNameForPort(int number);
 // On POSIX each port's number is its place in the table.
 std::vector<PortInfo> ListPorts();
 
+// What the OS tells about one device, as ListPorts tells it (number 0: outside the table).
+PortInfo DescribeDevice(const std::string& device);
+
 // Natural order of device names: runs of digits compare by value (ttyS2 before ttyS10).
 bool NaturalLess(std::string_view a, std::string_view b);
 

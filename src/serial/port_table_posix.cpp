@@ -112,14 +112,19 @@ std::string DeviceNameForPort(int number) {
     return devices[static_cast<std::size_t>(number) - 1];
 }
 
+PortInfo DescribeDevice(const std::string& device) {
+    PortInfo info;
+    info.device = device;
+    FillUsbDetails(info);
+    FillPermission(info);
+    return info;
+}
+
 std::vector<PortInfo> ListPorts() {
     std::vector<PortInfo> ports;
     for (const auto& device : PortDevices()) {
-        PortInfo info;
+        PortInfo info = DescribeDevice(device);
         info.number = static_cast<int>(ports.size()) + 1;
-        info.device = device;
-        FillUsbDetails(info);
-        FillPermission(info);
         ports.push_back(std::move(info));
     }
     return ports;

@@ -67,6 +67,12 @@ std::string DeviceNameForPort(int number) {
     return WindowsDeviceName(number);
 }
 
+PortInfo DescribeDevice(const std::string& device) {
+    PortInfo info;
+    info.device = device;
+    return info;
+}
+
 std::vector<PortInfo> ListPorts() {
     std::set<int> numbers = RegisteredPortNumbers();
     if (numbers.empty()) {

@@ -69,6 +69,7 @@ bool SerialLink::Open() {
     if (IsOpen()) {
         Close();
     }
+    openFailure_ = OpenFailure::None;
     if (!OpenDevice(DeviceName())) {
         return false;
     }
@@ -77,6 +78,9 @@ bool SerialLink::Open() {
 }
 
 bool SerialLink::Close() {
+    if (IsOpen()) {
+        WaitUntilSent();  // the last bytes leave before the line is put back as it was
+    }
     openFlag_ = 0;
     return CloseDevice();
 }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,6 +19,17 @@ inline constexpr const char* kDefaultLineSettings = "9600,N,8,2";
 inline constexpr std::chrono::milliseconds kDefaultReadTimeout{1000};
 
 enum class Direction { Sent, Received };
+
+// Why a device did not open.
+enum class OpenFailure {
+    None,
+    Missing,              // nothing at that path, or no port of that number
+    PermissionDenied,     // this user may not read and write it
+    InUse,                // another program holds it
+    NotATerminal,         // a file or device that is no serial port
+    ControllingTerminal,  // the terminal this program runs on
+    Other,
+};
 
 // Sees every byte the link moves: the data as the caller has it and the bytes on the wire.
 // Used by qv-flash --trace; never by the protocol itself.
@@ -50,11 +62,15 @@ class SerialLink {
     bool SetOpen(bool wanted);
     // A device that cannot be opened leaves the link closed and holds nothing; a failure after
     // that (queues, line settings, time-outs, RTS) leaves it open for the caller's Close.
-    // Opening an open link closes it first, so no handle is ever lost.
+    // Opening an open link closes it first, so no handle is ever lost. The terminal this
+    // program runs on is never opened as a port.
     bool Open();
-    // False when there was no handle to close.
+    // False when there was no handle to close. On POSIX the port gets back the line settings
+    // it had before it was opened.
     bool Close();
     bool IsOpen() const { return openFlag_ != 0; }
+    // Why the last Open could not open its device; None when it could.
+    OpenFailure LastOpenFailure() const { return openFailure_; }
 
     // Stored without blanks; applied at once to an open port ("9600,N,8,2").
     bool SetLineSettings(std::string_view text);
@@ -94,6 +110,11 @@ class SerialLink {
 
   private:
     using Clock = std::chrono::steady_clock;
+    // What a backend keeps while its port is open (on POSIX, the line as it was before).
+    struct PlatformState;
+    struct PlatformStateDeleter {
+        void operator()(PlatformState* state) const;
+    };
 
     // Backend operations, one definition per OS.
     bool OpenDevice(const std::string& deviceName);
@@ -115,6 +136,8 @@ class SerialLink {
     void NotifyReceived(std::span<const std::uint8_t> wire);
 
     std::intptr_t handle_ = -1;
+    std::unique_ptr<PlatformState, PlatformStateDeleter> platform_;
+    OpenFailure openFailure_ = OpenFailure::None;
     int openFlag_ = 0;
     int portNumber_ = 1;
     std::string devicePath_;

@@ -6,6 +6,7 @@
 #include <sched.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -37,12 +38,56 @@ bool SetModemLine(int fd, unsigned long request, int line) {
     return errno == ENOTTY || errno == EINVAL;
 }
 
+OpenFailure FailureOfOpen(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return OpenFailure::Missing;
+        case EACCES:
+        case EPERM:
+            return OpenFailure::PermissionDenied;
+        case EBUSY:
+            return OpenFailure::InUse;
+        default:
+            return OpenFailure::Other;
+    }
+}
+
+// The terminal this program runs on: its controlling terminal, or the one its standard streams
+// are on. Writing the radio's frames there would garble the technician's screen.
+bool IsOwnTerminal(int fd) {
+    if (tcgetpgrp(fd) != -1) {
+        return true;
+    }
+    struct stat port {};
+    if (fstat(fd, &port) != 0) {
+        return false;
+    }
+    for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        struct stat own {};
+        if (isatty(stream) && fstat(stream, &own) == 0 && own.st_rdev == port.st_rdev) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Only terminals, and only one holder: TIOCEXCL keeps other users out, the advisory lock
 // also keeps out root, whom the kernel lets past TIOCEXCL. The descriptor stays non-blocking
 // (a port without carrier cannot hang the open); every read and write waits in poll with a
 // deadline of its own.
-bool ClaimPort(int fd) {
-    return isatty(fd) && flock(fd, LOCK_EX | LOCK_NB) == 0 && ioctl(fd, TIOCEXCL) == 0;
+OpenFailure ClaimPort(int fd) {
+    if (!isatty(fd)) {
+        return OpenFailure::NotATerminal;
+    }
+    if (IsOwnTerminal(fd)) {
+        return OpenFailure::ControllingTerminal;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+        return OpenFailure::InUse;
+    }
+    return OpenFailure::None;
 }
 
 // poll takes an int of milliseconds; a longer time-out is waited for in several polls.
@@ -120,17 +165,32 @@ class RealtimeDuringRead {
 
 }  // namespace
 
+struct SerialLink::PlatformState {
+    termios lineBefore{};  // put back when the port closes
+};
+
+void SerialLink::PlatformStateDeleter::operator()(PlatformState* state) const {
+    delete state;
+}
+
 bool SerialLink::OpenDevice(const std::string& deviceName) {
     if (deviceName.empty()) {
+        openFailure_ = OpenFailure::Missing;
         return false;
     }
     const int fd = ::open(deviceName.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        openFailure_ = FailureOfOpen(errno);
         return false;
     }
-    if (!ClaimPort(fd)) {
+    openFailure_ = ClaimPort(fd);
+    if (openFailure_ != OpenFailure::None) {
         ::close(fd);
         return false;
+    }
+    platform_.reset(new PlatformState);
+    if (tcgetattr(fd, &platform_->lineBefore) != 0) {
+        platform_.reset();
     }
     handle_ = fd;
     return true;
@@ -142,6 +202,10 @@ bool SerialLink::CloseDevice() {
     }
     const int fd = Fd(handle_);
     handle_ = -1;
+    if (platform_) {
+        tcsetattr(fd, TCSANOW, &platform_->lineBefore);
+        platform_.reset();
+    }
     // The exclusive mark outlives the descriptor while anyone else holds the terminal.
     ioctl(fd, TIOCNXCL);
     return ::close(fd) == 0;

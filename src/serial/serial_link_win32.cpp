@@ -30,13 +30,27 @@ std::chrono::milliseconds MillisecondsUntil(std::chrono::steady_clock::time_poin
 
 }  // namespace
 
+struct SerialLink::PlatformState {};
+
+void SerialLink::PlatformStateDeleter::operator()(PlatformState* state) const {
+    delete state;
+}
+
 bool SerialLink::OpenDevice(const std::string& deviceName) {
     // Exclusive (no sharing), existing devices only, no overlapped I/O: reads and writes
     // block until done or timed out.
     const HANDLE handle = CreateFileA(deviceName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       OPEN_EXISTING, 0, nullptr);
     handle_ = reinterpret_cast<std::intptr_t>(handle);
-    return handle != INVALID_HANDLE_VALUE;
+    if (handle == INVALID_HANDLE_VALUE) {
+        // Another program holding the port is refused access: the port is exclusive.
+        const DWORD error = GetLastError();
+        openFailure_ = error == ERROR_FILE_NOT_FOUND  ? OpenFailure::Missing
+                       : error == ERROR_ACCESS_DENIED ? OpenFailure::InUse
+                                                      : OpenFailure::Other;
+        return false;
+    }
+    return true;
 }
 
 bool SerialLink::CloseDevice() {

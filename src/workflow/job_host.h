@@ -25,6 +25,11 @@ class JobHost {
     // Runs work on a worker thread and waits for its end while the host stays alive (the window
     // keeps painting and swallows close requests). Returns what work returned.
     virtual int RunWorker(const std::function<int()>& work) = 0;
+    // Asked between steps, link-up attempts and frames, from the job's threads: true stops the
+    // job at the next of them. Before the first area is erased that is a cancel (the radio
+    // leaves its boot loader); after it the job is interrupted and the radio stays in its boot
+    // loader for the next write.
+    virtual bool StopRequested() { return false; }
 };
 
 }  // namespace qv

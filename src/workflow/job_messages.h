@@ -10,6 +10,10 @@ inline constexpr const char* kPortOpenFailedMessage = "The COM port cannot be op
 inline constexpr const char* kModelMismatchMessage = "Check Model Name and Market Code.";
 inline constexpr const char* kCancelledMessage = "Operation has been canceled";
 inline constexpr const char* kWritingCompletedMessage = "Writing completed.";
+// After a job stopped between frames, once the radio's flash was erased.
+inline constexpr const char* kInterruptedMessage =
+    "Writing was interrupted: the radio does not hold complete firmware. Keep it in boot-loader "
+    "mode and write again.";
 
 inline constexpr const char* kUpdaterCaption = "Updater for QV-310/QV-410(HW V2.0)";
 inline constexpr const char* kConfirmationCaption = "Solvane Updater";

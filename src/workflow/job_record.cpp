@@ -34,6 +34,23 @@ std::string OutcomeMessage(const WriteJobOutcome& outcome) {
     return outcome.closingMessage;
 }
 
+std::string OutcomeName(const WriteJobOutcome& outcome) {
+    if (outcome.succeeded) {
+        return "updated";
+    }
+    if (outcome.interrupted) {
+        return "interrupted";
+    }
+    switch (outcome.status) {
+        case StatusCancelled:
+            return "cancelled";
+        case StatusModelMismatch:
+            return "refused";
+        default:
+            return "failed";
+    }
+}
+
 std::string ModelCodeHex(const WriteJobOutcome& outcome) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string hex;
@@ -86,8 +103,10 @@ std::string JobRecordJson(const std::string& port, const WriteJobOutcome& outcom
         .Add("oldVersion", oldVersion)
         .Add("newVersion", outcome.newVersionText)
         .Add("checksum", checksum)
+        .Add("outcome", OutcomeName(outcome))
         .Add("result", OutcomeMessage(outcome))
         .Add("exitCode", static_cast<std::int64_t>(outcomeCode))
+        .Add("blocksSent", static_cast<std::int64_t>(outcome.blocksSent))
         .Add("highSpeed", outcome.highSpeedConfirmed)
         .Add("durationMs", static_cast<std::int64_t>(outcome.duration.count()));
     if (withSteps) {

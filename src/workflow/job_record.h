@@ -15,6 +15,10 @@ int OutcomeCode(const WriteJobOutcome& outcome);
 // The application's message for the outcome (after a cancel: "Operation has been canceled").
 std::string OutcomeMessage(const WriteJobOutcome& outcome);
 
+// In one word, for records and counts: "updated", "cancelled", "refused" (another model),
+// "interrupted" (half written) or "failed".
+std::string OutcomeName(const WriteJobOutcome& outcome);
+
 // The identification's model code, bytes 0..15, as hex without spaces.
 std::string ModelCodeHex(const WriteJobOutcome& outcome);
 

@@ -28,6 +28,10 @@ bool ReadRadioVersion(JobContext& job);
 // The end command with its ACK; true when the radio acknowledged it.
 bool ExchangeEndCommand(RadioLink& link);
 
+// The host asked to stop: before the erase a cancel, after it an interruption. Returns false,
+// which ends the job.
+bool Stop(JobContext& job);
+
 inline constexpr std::array<NamedStep, 8> kPreparationSteps = {{
     {"OpenPort", OpenPort},
     {"LinkUp", LinkUp},

@@ -9,8 +9,9 @@
 
 namespace qv {
 
-// A JSON string literal; control characters and bytes above 0x7E are escaped, so a radio's
-// odd version bytes cannot break the line.
+// A JSON string literal. UTF-8 text passes as it is; control characters are escaped, and a
+// byte that is not part of well-formed UTF-8 (a radio's odd version byte) becomes the text
+// \xNN, so that it can neither break the line nor be taken for another character.
 std::string JsonString(std::string_view text);
 
 class JsonObject {

@@ -64,7 +64,8 @@ bool LinkUp(JobContext& job) {
     TransferJob linkUp;
     linkUp.owner = &job.host;
     linkUp.link = &job.link;
-    return RunTransferJob(job.host, LinkUpWorker, linkUp) != 0;
+    const bool found = RunTransferJob(job.host, LinkUpWorker, linkUp) != 0;
+    return linkUp.stopped ? Stop(job) : found;
 }
 
 bool ReadIdentification(JobContext& job) {

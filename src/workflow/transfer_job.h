@@ -19,8 +19,11 @@ struct TransferJob {
     std::int32_t result = 1;        // 1 success, 0 failure; written before the worker ends
     RecordList blocks;              // a copy of region 1's blocks, sent in order
     std::int32_t roundsPerWrite = 0;
+    bool stopped = false;  // the host asked to stop: the worker ended between two frames
+    int blocksSent = 0;    // frames that went out whole
 };
 
+// Each worker asks the host between its frames (or link-up attempts) whether to stop.
 void LinkUpWorker(TransferJob& job);
 // At 38400 baud without replies, back to 19200 every roundsPerWrite blocks to resynchronise.
 void StreamedTransferWorker(TransferJob& job);

@@ -8,8 +8,21 @@
 
 namespace qv {
 
+bool Stop(JobContext& job) {
+    if (job.outcome.eraseStarted) {
+        job.outcome.interrupted = true;
+    } else {
+        job.status = StatusCancelled;
+    }
+    return false;
+}
+
 bool SendAreaCommands(JobContext& job) {
     for (const int area : kAreaOrder) {
+        if (job.outcome.eraseStarted && job.host.StopRequested()) {
+            return Stop(job);
+        }
+        job.outcome.eraseStarted = true;  // the first area command erases region 1
         const auto command = BuildAreaCommand(area);
         if (!job.link.WriteMasked(command) || !job.link.WaitForAck()) {
             return false;
@@ -28,7 +41,9 @@ bool TransferBlocks(JobContext& job) {
         transfer.blocks = *job.input.region1Blocks;
     }
     auto* worker = job.highSpeedConfirmed ? AcknowledgedTransferWorker : StreamedTransferWorker;
-    return RunTransferJob(job.host, worker, transfer) != 0;
+    const bool sent = RunTransferJob(job.host, worker, transfer) != 0;
+    job.outcome.blocksSent = transfer.blocksSent;
+    return transfer.stopped ? Stop(job) : sent;
 }
 
 bool SendChecksumFrame(JobContext& job) {

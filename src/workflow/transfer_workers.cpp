@@ -16,6 +16,16 @@ void FailTransfer(TransferJob& job) {
     job.result = 0;
 }
 
+// The host asked to stop: the worker ends between two frames, nothing cut in half.
+void StopTransfer(TransferJob& job) {
+    job.stopped = true;
+    job.result = 0;
+}
+
+bool StopRequested(const TransferJob& job) {
+    return job.owner->StopRequested();
+}
+
 void FinishTransfer(TransferJob& job) {
     job.owner->SetProgressPosition(static_cast<int>(job.blocks.size()));
     job.result = 1;
@@ -65,7 +75,10 @@ bool SendBlockFrame(RadioLink& link, ImageMirror& mirror, const HexRecord& block
 }
 
 void LinkUpWorker(TransferJob& job) {
+    job.link->SetStopCheck([&job] { return StopRequested(job); });
     job.result = job.link->LinkUpProbe() == 0 ? 1 : 0;
+    job.link->SetStopCheck({});
+    job.stopped = job.result == 0 && StopRequested(job);
 }
 
 void StreamedTransferWorker(TransferJob& job) {
@@ -75,6 +88,9 @@ void StreamedTransferWorker(TransferJob& job) {
     }
     std::int32_t round = 0;
     for (std::size_t i = 0; i < job.blocks.size(); ++i) {
+        if (StopRequested(job)) {
+            return StopTransfer(job);
+        }
         if (round == job.roundsPerWrite) {
             // Back to 19200 for an ACK: the radio and the updater find each other again.
             round = 0;
@@ -91,6 +107,7 @@ void StreamedTransferWorker(TransferJob& job) {
                 !link.WaitUntilSent()) {
                 return FailTransfer(job);
             }
+            ++job.blocksSent;
             SpinWait(kStreamedBlockPause);
         }
         job.owner->SetProgressPosition(static_cast<int>(i));
@@ -107,11 +124,17 @@ void AcknowledgedTransferWorker(TransferJob& job) {
         return FailTransfer(job);
     }
     for (std::size_t i = 0; i < job.blocks.size(); ++i) {
+        if (StopRequested(job)) {
+            return StopTransfer(job);
+        }
         const HexRecord& block = job.blocks[i];
         if (block.count != 0) {
             std::array<std::uint8_t, 1> reply{};
-            if (!SendBlockFrame(link, *job.mirror, block, kCmdAcknowledgedBlock) ||
-                !link.ReadMasked(reply) || reply[0] != kAck) {
+            if (!SendBlockFrame(link, *job.mirror, block, kCmdAcknowledgedBlock)) {
+                return FailTransfer(job);
+            }
+            ++job.blocksSent;
+            if (!link.ReadMasked(reply) || reply[0] != kAck) {
                 return FailTransfer(job);
             }
             std::this_thread::sleep_for(kAcknowledgedBlockPause);

@@ -25,9 +25,13 @@ bool RunStep(JobContext& job, const NamedStep& step) {
     return succeeded;
 }
 
-// Runs the steps in order until one fails or the user cancels; true when all succeeded.
+// Runs the steps in order until one fails, the user cancels or the host asks to stop; true
+// when all succeeded.
 bool RunSteps(JobContext& job, std::span<const NamedStep> steps) {
     for (const NamedStep& step : steps) {
+        if (job.host.StopRequested()) {
+            return Stop(job);
+        }
         if (!RunStep(job, step) || job.status == StatusCancelled) {
             return false;
         }
@@ -55,16 +59,27 @@ void PrepareJob(JobContext& job, const UpdaterSettings& settings) {
     job.link.linkStopBits = settings.stopBits;
 }
 
+// The end command of a cancel: the radio leaves its boot loader; a refusal changes nothing.
+// Before the radio has identified itself there is no session to end.
+void EndSession(JobContext& job) {
+    if (job.outcome.identified) {
+        ExchangeEndCommand(job.link);
+    }
+}
+
 void ShowError(JobContext& job) {
     job.outcome.closingMessage = ClosingMessageFor(job.status);
     job.host.ShowMessage(job.outcome.closingMessage, kErrorCaption, BoxButtons::Ok, BoxIcon::Stop);
 }
 
-// The outcome: the port is closed on every way out, before the box.
+// The outcome: the port is closed on every way out, before the box. An interrupted job sends
+// nothing more: the end command would make a half-written radio leave its boot loader.
 void CloseJob(JobContext& job, bool succeeded, Clock::time_point start) {
-    if (job.status == StatusCancelled) {
-        ExchangeEndCommand(
-            job.link);  // the radio leaves its boot loader; a refusal changes nothing
+    if (job.outcome.interrupted) {
+        job.link.SetOpen(false);
+        job.outcome.closingMessage = kInterruptedMessage;
+    } else if (job.status == StatusCancelled) {
+        EndSession(job);
         job.link.SetOpen(false);
     } else if (succeeded) {
         job.link.SetOpen(false);
@@ -112,8 +127,8 @@ WriteJobOutcome RunIdentifyJob(RadioLink& link, JobHost& host, const UpdaterSett
     PrepareJob(*job, settings);
 
     const bool identified = RunSteps(*job, kIdentifySteps);
-    if (identified) {
-        ExchangeEndCommand(link);  // as after a cancel: the radio leaves its boot loader
+    if (identified || job->status == StatusCancelled) {
+        EndSession(*job);  // as after a cancel: the radio leaves its boot loader
         link.SetOpen(false);
     } else {
         link.SetOpen(false);

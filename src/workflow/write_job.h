@@ -50,6 +50,9 @@ struct WriteJobOutcome {
     bool highSpeedConfirmed = false;
     bool checksumSent = false;  // the checksum frame went out
     std::uint16_t checksum = 0;
+    bool eraseStarted = false;  // the first area command went out: the radio's firmware is gone
+    bool interrupted = false;   // stopped by the host after the erase: the radio is half written
+    int blocksSent = 0;         // region-1 blocks whose frames went out whole
     std::chrono::milliseconds duration{0};
 };
 
@@ -57,7 +60,8 @@ struct WriteJobOutcome {
 WriteJobOutcome RunWriteJob(RadioLink& link, JobHost& host, const WriteJobInput& input);
 
 // Runs the job up to the reading of the radio's version, then ends the session as a cancel
-// does (end command, close): tells which radio is on the line without asking or writing.
+// does (end command, close): tells which radio is on the line without asking or writing. A
+// stop requested by the host is a cancel.
 // Succeeds with the model code and the version in the outcome; the closing message is empty
 // then. A failure ends, and shows its box, as in the write job.
 WriteJobOutcome RunIdentifyJob(RadioLink& link, JobHost& host, const UpdaterSettings& settings);

@@ -1,6 +1,8 @@
 // qv-flash write and identify, run as programs against simulated radios on pseudo-terminals.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <chrono>
@@ -323,33 +325,105 @@ TEST_F(QvFlashTest, EachRadioIsRecordedWhenItEnds) {
     EXPECT_NE(recorded.find("\"result\":\"Writing completed.\""), std::string::npos);
 }
 
+// Nothing reaches a radio when the command line is refused: bad --record paths, designer
+// options without the word (also empty ones), more ports than the table holds, unknown words.
 TEST_F(QvFlashTest, RefusedBeforeAnyRadio) {
+    auto sim = Simulator::Start(Radio());
+    ASSERT_NE(sim, nullptr);
+    const std::string port = sim->DevicePath();
+    const std::string fifo = *dir_ + "/record.fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::vector<std::string> manyPorts = {"write", "--yes"};
+    for (int i = 0; i <= 256; ++i) {
+        manyPorts.insert(manyPorts.end(), {"--port", "/dev/qv-port-" + std::to_string(i)});
+    }
     struct Case {
         std::vector<std::string> arguments;
         int exitCode;
-        const char* lastLine;  // of stderr; nullptr: any
+        std::string said;  // part of stderr
     };
     const std::string noFile = *dir_ + "/missing.mot";
     const Case cases[] = {
-        {{"write", "--port", "/dev/qv-no-such-port", "--yes"}, 4, "The COM port cannot be opened."},
-        {{"write", "--port", "/dev/null", "--rounds", "20"}, 2, nullptr},
-        {{"write", "--port", "/dev/null", "qzx", "--rounds", "25"}, 2, nullptr},
-        {{"write", "--port", "/dev/null", "other"}, 2, nullptr},
-        {{"write", "--port", "0"}, 2, nullptr},
-        {{"write", "--port", "/dev/null", "--port", "/dev/null"}, 2, nullptr},
-        {{"write", "--port", "/dev/null", "QZX", "--mot", noFile},
+        {{"write", "--port", port, "--yes", "--record", *dir_}, 2, "it is a directory"},
+        {{"write", "--port", port, "--yes", "--record", fifo}, 2, "not a regular file"},
+        {{"write", "--port", port, "--yes", "--record", *dir_ + "/no/such/dir.jsonl"},
+         2,
+         "cannot record to"},
+        {{"write", "--port", port, "--yes", "--mot", ""}, 2, "need the designer word"},
+        {{"write", "--port", port, "--yes", "--max-buffer", ""}, 2, "--max-buffer"},
+        {{"write", "--port", port, "--yes", "qzx", "--stop-bits", ""}, 2, "--stop-bits"},
+        {{"write", "--port", port, "--rounds", "20"}, 2, "need the designer word"},
+        {{"write", "--port", port, "qzx", "--rounds", "25"}, 2, "--rounds"},
+        {{"write", "--port", port, "other"}, 2, "unexpected argument: other"},
+        {{"write", "--port", port, "--bogus"}, 2, "--bogus"},
+        {{"wirte", "--port", port}, 2, "unknown command: wirte"},
+        {{"write", "--port", "0"}, 2, "not a port: 0"},
+        {{"write", "--port", port, "--port", port}, 2, "port given twice"},
+        {manyPorts, 2, "more than 256 ports"},
+        {{"write", "--port", "256", "--yes"}, 4, "no port 256 in the port table"},
+        {{"write", "--port", port, "QZX", "--mot", noFile},
          3,
          "The firmware file selected is not valid for this model."},
-        {{"identify", "--port", "/dev/qv-no-such-port"}, 4, "The COM port cannot be opened."},
+        {{"write", "--port", "/dev/qv-no-such-port", "--yes"}, 4, "The COM port cannot be opened."},
+        {{"identify", "--port", "/dev/qv-no-such-port"}, 4, "/dev/qv-no-such-port: no such device"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.arguments.back());
+        SCOPED_TRACE(c.said);
         const ProcessResult run = test::RunQvFlash(c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
-        if (c.lastLine != nullptr) {
-            EXPECT_EQ(ProcessResult::LastLine(run.err), c.lastLine);
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+    }
+    const SimReport report = sim->Report();
+    EXPECT_EQ(report.bytes + report.garbledBytes, 0) << "a refused command line reached the radio";
+}
+
+// Several radios are identified first and asked about once, in one table; the one answer
+// goes to each. A port that does not open does not hold the question up.
+TEST_F(QvFlashTest, SeveralRadiosAreAskedOnce) {
+    struct Case {
+        const char* answer;
+        int exitCode;
+        const char* radioEnd;
+    };
+    // The port that did not open makes the exit code 4 either way.
+    for (const Case& c : {Case{"y\n", 4, "end command"}, Case{"n\n", 4, "cancelled"}}) {
+        SCOPED_TRACE(c.answer);
+        auto first = Simulator::Start(Radio());
+        auto second = Simulator::Start(Radio());
+        ASSERT_NE(first, nullptr);
+        ASSERT_NE(second, nullptr);
+        const ProcessResult run = test::RunQvFlash(
+            WriteArgs(first->DevicePath(),
+                      {"--port", second->DevicePath(), "--port", "/dev/qv-no-such-port"}),
+            c.answer);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        const std::string question = " Please confirm the version change of 2 radios:\n  " +
+                                     first->DevicePath() +
+                                     "  MQV9051V  Ver. SIM-0.9 -> Ver. "
+                                     "TEST-1.0\n  " +
+                                     second->DevicePath();
+        EXPECT_NE(run.out.find(question), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("Continue? [y/N]"), run.out.rfind("Continue? [y/N]")) << run.out;
+        for (const Simulator* sim : {first.get(), second.get()}) {
+            ASSERT_TRUE(sim->WaitForJobs(1, 10s));
+            EXPECT_EQ(sim->Report().jobLog.at(0).end, c.radioEnd);
         }
     }
+}
+
+// UTF-8 passes through the JSON as it is; a radio's bytes that are no UTF-8 are escaped.
+TEST_F(QvFlashTest, JsonKeepsUtf8AndEscapesOtherBytes) {
+    SimulatorOptions options = Radio();
+    options.version = "V\xFF\xC3\xA9";  // a stray byte, then a well-formed e-acute
+    auto sim = Simulator::Start(options);
+    ASSERT_NE(sim, nullptr);
+    const std::string link = *dir_ + "/p\xC3\xB6rt";  // "pört"
+    ASSERT_EQ(symlink(sim->DevicePath().c_str(), link.c_str()), 0);
+    const ProcessResult run = test::RunQvFlash({"identify", "--port", link, "--json"});
+    unlink(link.c_str());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("\"port\":\"" + link + "\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"version\":\"V\\\\xFF\xC3\xA9\""), std::string::npos) << run.out;
 }
 
 TEST_F(QvFlashTest, IdentifyTellsModelAndVersion) {

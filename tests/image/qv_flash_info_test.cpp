@@ -93,7 +93,7 @@ TEST_F(QvFlashInfo, FilesThatAreNoMotFileExitWith3AndTheReason) {
         {"garbage.mot", garbage, "line 1: unexpected byte 0x00"},
         {"truncated.mot",
          test::kHeader + "\n" + record.substr(0, 40) + "\n" + record + "\n" + test::kEnd,
-         "line 2: record checksum does not match"},
+         "line 2: a record cut short by a line end"},
         {"never_ends.mot", test::kHeader + "\n" + record.substr(0, 50),
          "line 2: the text ends inside a record"},
         {"no_end_record.mot", test::kHeader + "\n" + record + "\n",
@@ -181,9 +181,9 @@ TEST_F(QvFlashInfo, CarriedDemoPackage) {
 
     const RunResult at128 = Run("info qzx --max-buffer 128 --json");
     ASSERT_EQ(at128.exitCode, 0);
-    EXPECT_NE(at128.out.find("\"block-size\": 128"), std::string::npos) << at128.out;
-    EXPECT_NE(at128.out.find("\"region1-blocks\": 6656"), std::string::npos);
-    EXPECT_NE(at128.out.find("\"checksum\": \"" + std::string(checksum) + "\""), std::string::npos);
+    EXPECT_NE(at128.out.find("\"blockSize\":128"), std::string::npos) << at128.out;
+    EXPECT_NE(at128.out.find("\"region1Blocks\":6656"), std::string::npos);
+    EXPECT_NE(at128.out.find("\"checksum\":\"" + std::string(checksum) + "\""), std::string::npos);
 }
 #endif
 

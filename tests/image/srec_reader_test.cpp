@@ -28,6 +28,14 @@ struct ReaderCase {
     int line;            // line of the failure
 };
 
+// A data record whose first data byte is "ZZ" where the file had "00": its checksum still
+// matches if "ZZ" reads as 0, and the radio would get the corrupted byte.
+std::string NonHexData() {
+    std::string line = RecordLine('3', 0x08010000, {0x00, 0x02, 0x03, 0x04});
+    line.replace(12, 2, "ZZ");
+    return line;
+}
+
 std::vector<ReaderCase> ReaderCases() {
     const std::string h = kHeader + "\n";
     return {
@@ -36,7 +44,15 @@ std::vector<ReaderCase> ReaderCases() {
         {"s7_ends_reading", h + kData1 + "\n" + kEnd + "\n" + kData2 + "\n", 0, 1, "", 0},
         {"s8_ends_reading", h + kData1 + "\nS804000000FB\n" + kData2 + "\n", 0, 1, "", 0},
         {"only_an_end_record", "S9030000FC\n", 0, 0, "", 0},
-        {"end_record_content_not_read", h + kData1 + "\nS9", 0, 1, "", 0},
+        {"end_record_cut_off", h + kData1 + "\nS9", 1, 0, "ends inside a record", 3},
+        {"end_record_checksum", h + kData1 + "\nS9030000FD\n", 1, 0, "checksum", 3},
+        {"end_record_length", h + kData1 + "\nS70408010000F2\n", 1, 0, "S7 of length 4", 3},
+        {"count_record_miscounts", h + kData1 + "\n" + kData2 + "\nS5030001FB\n", 1, 0,
+         "S5) of 1 records after 2", 4},
+        {"non_hex_digit_in_data", h + NonHexData() + "\n" + kEnd, 1, 0, "not a hexadecimal digit",
+         2},
+        {"non_hex_digit_in_end_record", h + kData1 + "\nS9030Z00FC\n", 1, 0,
+         "not a hexadecimal digit", 3},
         {"crlf_line_ends", kHeader + "\r\n" + kData1 + "\r\n" + kEnd + "\r\n", 0, 1, "", 0},
         {"leading_blanks_and_cr", " \n\r\n" + h + kData1 + "\n" + kEnd, 0, 1, "", 0},
         {"no_line_ends_between_records", kHeader + kData1 + kData2 + kEnd, 0, 2, "", 0},
@@ -126,17 +142,6 @@ TEST(SRecordReader, LowerCaseDigitsReadAsUpperCaseAndStayAsWritten) {
     EXPECT_EQ(records[0].address, 0x0801ABCDu);
     EXPECT_EQ(std::string(records[0].hexText.data(), 8), "abcdef0f");
     EXPECT_EQ(test::DataOf(records[0]), (std::vector<std::uint8_t>{0xAB, 0xCD, 0xEF, 0x0F}));
-}
-
-TEST(SRecordReader, NonHexCharacterCountsAsZeroAndStaysInTheText) {
-    // Data "G1" reads as 0x01; the checksum is written for that value.
-    std::string line = RecordLine('3', 0x08010000, {0x01, 0x22});
-    line[12] = 'G';
-    const std::string text = kHeader + "\n" + line + "\n" + kEnd;
-    RecordList records;
-    std::size_t cursor = 0;
-    ASSERT_EQ(ParseSRecords(Bytes(text), cursor, records), 0);
-    EXPECT_EQ(std::string(records[0].hexText.data(), 4), "G122");
 }
 
 TEST(SRecordReader, NeverReadsBeyondTheTextItIsGiven) {

@@ -1,6 +1,8 @@
 // SerialLink over a real pseudo-terminal; the test is the far end.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <chrono>
@@ -157,6 +159,32 @@ TEST_F(SerialLinkOnPty, SettingsSurviveClosingAndReopening) {
     EXPECT_TRUE(link.IsOpen());
     EXPECT_EQ(link.DeviceName(), pty.slavePath());
     EXPECT_EQ(pty.FarEndBaud(), 38400u);
+}
+
+// Another program may have set the port up its own way; the link gives it back that way.
+TEST(SerialLinkClose, PutsTheLineBackAsItWas) {
+    test::PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    const int other = open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    termios before{};
+    ASSERT_EQ(tcgetattr(other, &before), 0);
+    cfsetspeed(&before, B4800);
+    before.c_lflag |= ICANON | ECHO;
+    ASSERT_EQ(tcsetattr(other, TCSANOW, &before), 0);
+    close(other);
+
+    SerialLink link;
+    link.SetDevicePath(pty.slavePath());
+    ASSERT_TRUE(link.Open());
+    ASSERT_TRUE(link.SetLineSettings("115200,N,8,1"));
+    EXPECT_EQ(pty.FarEndBaud(), 115200u);
+    ASSERT_TRUE(link.Close());
+
+    const termios after = pty.FarEndSettings();
+    EXPECT_EQ(test::BaudOf(cfgetospeed(&after)), 4800u);
+    EXPECT_EQ(after.c_lflag & (ICANON | ECHO), before.c_lflag & (ICANON | ECHO));
+    EXPECT_EQ(after.c_cflag & CSTOPB, before.c_cflag & CSTOPB);
 }
 
 TEST_F(SerialLinkOnPty, Rs232OnlyWhileOpen) {

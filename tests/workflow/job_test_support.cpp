@@ -142,6 +142,15 @@ void RecordingHost::SetProgressPosition(int position) {
     }
 }
 
+bool RecordingHost::StopRequested() {
+    std::lock_guard lock(mutex_);
+    const bool afterBoxes =
+        stopAfterBoxes >= 0 && boxes.size() >= static_cast<std::size_t>(stopAfterBoxes);
+    const bool atPosition =
+        stopAtPosition >= 0 && !positions.empty() && positions.back() >= stopAtPosition;
+    return afterBoxes || atPosition;
+}
+
 int RecordingHost::RunWorker(const std::function<int()>& work) {
     const auto jobThread = std::this_thread::get_id();
     {

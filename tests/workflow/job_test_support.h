@@ -48,6 +48,11 @@ class RecordingHost : public JobHost {
     void SetProgressRange(int low, int high) override;
     void SetProgressPosition(int position) override;
     int RunWorker(const std::function<int()>& work) override;
+    // True once stopAfterBoxes boxes were shown, or a position of at least stopAtPosition.
+    bool StopRequested() override;
+
+    int stopAfterBoxes = -1;  // -1: never
+    int stopAtPosition = -1;  // -1: never
 
     // "lock", "unlock", "range 0..N", "box <caption>", in order.
     std::vector<std::string> events;

@@ -223,6 +223,69 @@ TEST_F(WriteJobTest, StreamedRoundsAndProgressCountEveryBlock) {
     EXPECT_EQ(sim->Flash(), test::Region1Of(image_->region1Blocks));
 }
 
+// The host asks the job to stop. Before the erase that is a cancel: the end command goes out
+// once the radio has identified itself. After it the job stops between two frames and sends
+// nothing more: the radio keeps its boot loader for the next write.
+struct StopCase {
+    const char* name;
+    bool highSpeed;
+    int stopAfterBoxes;
+    int stopAtPosition;
+    bool interrupted;
+    const char* radioEnd;  // how the radio saw the job end; nullptr: no job began
+};
+
+void PrintTo(const StopCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class JobStops : public WriteJobTest, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(JobStops, AtTheNextBoundary) {
+    const StopCase& c = GetParam();
+    SimulatorOptions options = Radio();
+    options.highSpeed = c.highSpeed;
+    options.lineRate = true;
+    auto sim = Simulator::Start(options);
+    ASSERT_NE(sim, nullptr);
+    const std::vector<std::uint8_t> oldFlash = sim->Flash();
+    RecordingHost host({BoxAnswer::Ok});
+    host.stopAfterBoxes = c.stopAfterBoxes;
+    host.stopAtPosition = c.stopAtPosition;
+    const WriteJobOutcome outcome = RunJob(*sim, host, Input(image_->region1Blocks, 10));
+
+    EXPECT_FALSE(outcome.succeeded);
+    EXPECT_EQ(outcome.interrupted, c.interrupted);
+    if (c.interrupted) {
+        EXPECT_EQ(outcome.closingMessage, kInterruptedMessage);
+        EXPECT_EQ(outcome.blocksSent, c.stopAtPosition + 1);
+    } else {
+        EXPECT_EQ(outcome.status, StatusCancelled);
+        EXPECT_EQ(outcome.blocksSent, 0);
+    }
+    if (c.radioEnd == nullptr) {
+        EXPECT_FALSE(sim->WaitForJobs(1, 300ms));
+        return;
+    }
+    ASSERT_TRUE(sim->WaitForJobs(1, 10s));
+    const SimReport report = sim->Report();
+    EXPECT_TRUE(report.deviations.empty()) << SimReportToJson(report);  // no frame cut in half
+    EXPECT_EQ(report.jobLog.at(0).end, c.radioEnd);
+    if (c.interrupted) {
+        EXPECT_EQ(report.jobLog[0].blocks, outcome.blocksSent);
+    } else {
+        EXPECT_EQ(sim->Flash(), oldFlash);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Host, JobStops,
+    ::testing::Values(StopCase{"before_the_port_opens", true, 0, -1, false, nullptr},
+                      StopCase{"after_the_confirmation", true, 1, -1, false, "cancelled"},
+                      StopCase{"mid_transfer_acknowledged", true, -1, 5, true, "closed"},
+                      StopCase{"mid_transfer_streamed", false, -1, 12, true, "closed"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(WriteJobTest, ConfirmationNamesBothVersions) {
     struct Case {
         const char* version;

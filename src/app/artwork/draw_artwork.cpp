@@ -1,5 +1,7 @@
 // Draws the program's own artwork at build time: the start-up banner picture (438 x 270) and
 // the application icon. Shapes only; the banner's texts are painted over it at run time.
+// The icon is drawn on a 128-pixel grid and scaled, so every size of the desktop's icon theme
+// is painted from the same shapes rather than resampled from one picture.
 
 #include <QtGui/QGuiApplication>
 #include <QtGui/QImage>
@@ -8,6 +10,8 @@
 #include <QtGui/QPainterPath>
 #include <QtGui/QRadialGradient>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -71,11 +75,12 @@ QImage DrawBanner() {
     return image;
 }
 
-QImage DrawIcon() {
-    QImage image(kIconSize, kIconSize, QImage::Format_ARGB32_Premultiplied);
+QImage DrawIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / static_cast<qreal>(kIconSize), size / static_cast<qreal>(kIconSize));
     painter.setPen(Qt::NoPen);
     QRadialGradient disc(kIconSize / 2.0, kIconSize / 2.0, kIconSize / 2.0);
     disc.setColorAt(0.0, QColor(230, 240, 250));
@@ -102,14 +107,28 @@ QImage DrawIcon() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: draw_artwork BANNER.png ICON.png\n");
+    const bool iconAlone = argc == 4 && std::strcmp(argv[1], "--icon") == 0;
+    if (argc != 3 && !iconAlone) {
+        std::fprintf(stderr,
+                     "usage: draw_artwork BANNER.png ICON.png\n"
+                     "       draw_artwork --icon SIZE ICON.png\n");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    if (!DrawBanner().save(QString::fromLocal8Bit(argv[1]), "PNG") ||
-        !DrawIcon().save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+    bool saved = false;
+    if (iconAlone) {
+        const int size = std::atoi(argv[2]);
+        if (size < 16 || size > 1024) {
+            std::fprintf(stderr, "draw_artwork: icon size %s is not 16 to 1024\n", argv[2]);
+            return 2;
+        }
+        saved = DrawIcon(size).save(QString::fromLocal8Bit(argv[3]), "PNG");
+    } else {
+        saved = DrawBanner().save(QString::fromLocal8Bit(argv[1]), "PNG") &&
+                DrawIcon(kIconSize).save(QString::fromLocal8Bit(argv[2]), "PNG");
+    }
+    if (!saved) {
         std::fprintf(stderr, "draw_artwork: cannot write the pictures\n");
         return 1;
     }
