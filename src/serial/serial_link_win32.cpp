@@ -3,8 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
+#include "serial/comm_settings_win32.h"
+#include "serial/read_priority_win32.h"
 #include "serial/serial_link.h"
 #include "serial/serial_timing.h"
 #include "serial/spin_wait.h"
@@ -20,18 +23,9 @@ bool IsValid(std::intptr_t handle) {
     return Handle(handle) != INVALID_HANDLE_VALUE;
 }
 
-// The whole process runs at real-time priority while a read waits for the radio, so that a
-// busy machine does not let its answer sit; afterwards always normal.
-class RealtimeDuringRead {
-  public:
-    RealtimeDuringRead() { SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS); }
-    ~RealtimeDuringRead() { SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS); }
-    RealtimeDuringRead(const RealtimeDuringRead&) = delete;
-    RealtimeDuringRead& operator=(const RealtimeDuringRead&) = delete;
-};
-
-DWORD Milliseconds(std::chrono::milliseconds duration) {
-    return static_cast<DWORD>(duration.count());
+std::chrono::milliseconds MillisecondsUntil(std::chrono::steady_clock::time_point deadline) {
+    return std::chrono::ceil<std::chrono::milliseconds>(deadline -
+                                                        std::chrono::steady_clock::now());
 }
 
 }  // namespace
@@ -78,52 +72,68 @@ bool SerialLink::ApplyLineSettings() {
     if (GetCommState(Handle(handle_), &dcb) == 0) {
         return false;
     }
-    dcb.fDtrControl = DTR_CONTROL_ENABLE;
-    dcb.fRtsControl = RTS_CONTROL_DISABLE;
-    dcb.fOutxCtsFlow = FALSE;
-    dcb.fOutxDsrFlow = FALSE;
-    dcb.fAbortOnError = FALSE;
-    dcb.fTXContinueOnXoff = FALSE;
-    if (BuildCommDCBA(lineSettings_.c_str(), &dcb) == 0 ||
-        SetCommState(Handle(handle_), &dcb) == 0) {
+    if (!BuildLineControlBlock(lineSettings_, dcb) || SetCommState(Handle(handle_), &dcb) == 0) {
         return false;
     }
     return ClearRts();
 }
 
-// No limit between bytes: a read of n bytes waits at most constant + multiplier * n.
+// A read of n bytes waits at most constant + multiplier * n. Writes are never left without a
+// limit, as the system's own default would leave them; each write sets its own deadline.
 bool SerialLink::ApplyTimeouts() {
-    COMMTIMEOUTS timeouts{};
-    if (GetCommTimeouts(Handle(handle_), &timeouts) == 0) {
-        return false;
-    }
-    timeouts.ReadIntervalTimeout = 0;
-    timeouts.ReadTotalTimeoutMultiplier = Milliseconds(readTimeoutMultiplier_);
-    timeouts.ReadTotalTimeoutConstant = Milliseconds(readTimeout_);
+    COMMTIMEOUTS timeouts = LinkTimeouts(readTimeout_, readTimeoutMultiplier_, kDrainAllowance);
     return SetCommTimeouts(Handle(handle_), &timeouts) != 0;
 }
 
+// A port without an RTS line has nothing to clear.
 bool SerialLink::ClearRts() {
-    return EscapeCommFunction(Handle(handle_), CLRRTS) != 0;
+    return EscapeCommFunction(Handle(handle_), CLRRTS) != 0 || IsMissingModemLine(GetLastError());
 }
 
 bool SerialLink::PurgeReceive() {
     return PurgeComm(Handle(handle_), PURGE_RXCLEAR) != 0;
 }
 
-bool SerialLink::WriteRaw(std::span<const std::uint8_t> bytes, Clock::time_point) {
+// The write time-out is the time left to the deadline: a driver that has not taken every byte
+// by then returns the write short, and a short write has failed.
+bool SerialLink::WriteRaw(std::span<const std::uint8_t> bytes, Clock::time_point deadline) {
+    COMMTIMEOUTS timeouts =
+        LinkTimeouts(readTimeout_, readTimeoutMultiplier_, MillisecondsUntil(deadline));
+    if (SetCommTimeouts(Handle(handle_), &timeouts) == 0) {
+        return false;
+    }
     DWORD written = 0;
-    return WriteFile(Handle(handle_), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) != 0;
+    const BOOL ok = WriteFile(Handle(handle_), bytes.data(), static_cast<DWORD>(bytes.size()),
+                              &written, nullptr);
+    return WriteCompleted(ok, written, bytes.size());
 }
 
-// Waits until the driver's transmit buffer is empty.
-bool SerialLink::DrainOutput(Clock::time_point) {
+// FlushFileBuffers waits for the transmit buffer to empty but knows no deadline, so the
+// driver's queue is watched until it is empty or the deadline has passed; only then does
+// FlushFileBuffers wait, for what is left in the UART.
+bool SerialLink::DrainOutput(Clock::time_point deadline) {
+    for (;;) {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (ClearCommError(Handle(handle_), &errors, &status) == 0) {
+            return false;
+        }
+        if (status.cbOutQue == 0) {
+            break;
+        }
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        const auto queuedTime = std::chrono::duration_cast<std::chrono::milliseconds>(
+            characterTime_ * static_cast<long long>(status.cbOutQue));
+        std::this_thread::sleep_for(
+            std::clamp(queuedTime, std::chrono::milliseconds{1}, kDrainPollLimit));
+    }
     return FlushFileBuffers(Handle(handle_)) != 0;
 }
 
 bool SerialLink::ReadRaw(std::span<std::uint8_t> buffer, std::size_t& received) {
-    RealtimeDuringRead priority;
+    ReadPriorityBoost priority;
     DWORD count = 0;
     const BOOL ok = ReadFile(Handle(handle_), buffer.data(), static_cast<DWORD>(buffer.size()),
                              &count, nullptr);

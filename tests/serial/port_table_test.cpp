@@ -1,4 +1,4 @@
-// Port numbers and device names.
+// The port table on POSIX: devices found, paths named, permissions.
 
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -19,33 +19,6 @@ namespace {
 
 using test::DialoutGroup;
 using test::DialoutGroupName;
-
-TEST(PortTable, WindowsDeviceNames) {
-    const std::pair<int, const char*> cases[] = {{1, "COM1"},
-                                                 {9, "COM9"},
-                                                 {10, "\\\\.\\COM10"},
-                                                 {99, "\\\\.\\COM99"},
-                                                 {256, "\\\\.\\COM256"}};
-    for (const auto& [number, name] : cases) {
-        EXPECT_EQ(WindowsDeviceName(number), name);
-    }
-}
-
-TEST(PortTable, NaturalOrder) {
-    struct Case {
-        const char* a;
-        const char* b;
-        bool less;
-    };
-    const Case cases[] = {
-        {"ttyS2", "ttyS10", true},   {"ttyS10", "ttyS2", false},    {"ttyS10", "ttyS10", false},
-        {"ttyACM0", "ttyS0", true},  {"ttyS31", "ttyUSB0", true},   {"ttyUSB1", "ttyUSB01", false},
-        {"ttyUSB", "ttyUSB0", true}, {"cu.usb9", "cu.usb10", true},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(NaturalLess(c.a, c.b), c.less) << c.a << " < " << c.b;
-    }
-}
 
 TEST(PortTable, NamedPathsFollowTheDevicesFound) {
     test::PtyPair first;
