@@ -113,6 +113,7 @@ void Station::ServePort(std::size_t slot) {
         }
         RadioEnded(slot, run);
     }
+    screen_.Live(slot, "Stopped");
 }
 
 void Station::RadioEnded(std::size_t slot, const RadioRun& run) {

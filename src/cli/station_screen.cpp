@@ -79,7 +79,7 @@ void StationScreen::Finish() {
     if (terminal_ && drawn_) {
         Draw(true);
         std::lock_guard consoleLock(ConsoleMutex());
-        std::fputc('\n', stream_);
+        std::fputs("\r\x1b[K", stream_);
         std::fflush(stream_);
     }
 }

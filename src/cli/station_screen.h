@@ -24,7 +24,7 @@ class StationScreen {
     // Something worth a line of its own: the radio found, its writing begun, its outcome, the
     // port waiting again or in trouble. Said once; the same text again is no new event.
     void Event(std::size_t slot, const std::string& text);
-    // The last redraw and the end of the lines.
+    // The last redraw; the totals line is left blank for the summary that follows.
     void Finish();
 
   private:

@@ -152,6 +152,10 @@ std::string OutcomeStatusText(std::string_view port, const WriteJobOutcome& outc
         return "Writing completed on " + std::string(port) + ": " + VersionChangeWords(outcome);
     }
     if (outcome.status == StatusCancelled) {
+        // Stopped before the radio told its version (a station ending while it waits).
+        if (!outcome.versionRead) {
+            return "Canceled on " + std::string(port);
+        }
         return "Canceled on " + std::string(port) + ": " + KeptVersionWords(outcome);
     }
     return FailureText(port, outcome);

@@ -156,8 +156,7 @@ TEST_F(StationTest, AWrongModelInTheMiddleIsRefused) {
         {bench.sim->DevicePath()}, {"--yes", "--count", "3", "--record", record, "--json"}));
 
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(run.err.find(": Wrong model on "), std::string::npos)
-        << run.err;
+    EXPECT_NE(run.err.find(": Wrong model on "), std::string::npos) << run.err;
     const std::vector<std::string> lines = RecordLines(record);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(Field(lines[1], "outcome"), "\"refused\"");

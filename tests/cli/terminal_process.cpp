@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cctype>
 #include <thread>
 
 namespace qv::test {
@@ -83,13 +84,33 @@ int QvFlashOnTerminal::Wait(std::chrono::milliseconds timeout) {
     return exitCode_;
 }
 
+namespace {
+
+// The line without the terminal's control sequences (ESC [ ... letter): the redraws' codes.
+std::string WithoutControlSequences(const std::string& line) {
+    std::string text;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\x1b' && i + 1 < line.size() && line[i + 1] == '[') {
+            i += 2;
+            while (i < line.size() && !std::isalpha(static_cast<unsigned char>(line[i]))) {
+                ++i;
+            }
+            continue;
+        }
+        text += line[i];
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string QvFlashOnTerminal::LastLine() const {
     std::string line;
     std::size_t end = output_.size();
     while (end > 0) {
         const std::size_t start = output_.find_last_of("\r\n", end - 1);
         const std::size_t from = start == std::string::npos ? 0 : start + 1;
-        line = output_.substr(from, end - from);
+        line = WithoutControlSequences(output_.substr(from, end - from));
         if (!line.empty()) {
             return line;
         }

@@ -36,6 +36,10 @@ TEST(JobStatus, EachEndNamesThePortAndWhatTheRadioHolds) {
     cancelled.status = StatusCancelled;
     WriteJobOutcome portRefused = EndedAt("OpenPort", false);
     portRefused.status = StatusPortOpenFailed;
+    WriteJobOutcome stoppedWaiting = EndedAt("LinkUp", false);
+    stoppedWaiting.status = StatusCancelled;
+    WriteJobOutcome interrupted = EndedAt("TransferBlocks");
+    interrupted.interrupted = true;
 
     struct Case {
         const char* name;
@@ -47,6 +51,9 @@ TEST(JobStatus, EachEndNamesThePortAndWhatTheRadioHolds) {
         {"written over no version", writtenOverNothing,
          "Writing completed on COM3: No Data -> Ver. V1.03.00"},
         {"cancelled", cancelled, "Canceled on COM3: the radio keeps Ver. V1.02.03"},
+        {"stopped before a radio answered", stoppedWaiting, "Canceled on COM3"},
+        {"interrupted", interrupted,
+         "Writing interrupted on COM3: the radio does not hold complete firmware"},
         {"port refused", portRefused, "The COM port COM3 cannot be opened"},
         {"no radio", EndedAt("LinkUp", false), "No radio answered on COM3 at any speed"},
         {"wrong model", EndedAt("CheckModel", false), "Wrong model on COM3, nothing was written"},
