@@ -7,8 +7,8 @@
 #include <system_error>
 #include <thread>
 
-#include "cli/answer_input.h"
 #include "cli/commands.h"
+#include "cli/confirmation.h"
 #include "cli/console.h"
 #include "cli/interruption.h"
 #include "cli/radio_report.h"
@@ -43,24 +43,10 @@ bool AskOnce(const StationOptions& options, const RunSetup& setup, std::FILE* ou
         ports += (ports.empty() ? "" : ", ") + port;
     }
     const std::string text = " Please confirm: write Ver. " +
-                             Printable(VersionText(setup.image.versionLabel)) +
+                             VersionText(setup.image.versionLabel) +
                              " into every radio that comes on " + ports + ".";
-    if (options.write.yes) {
-        PrintLine(out, text);
-        return true;
-    }
-    {
-        std::lock_guard lock(ConsoleMutex());
-        std::fprintf(out, "%s\nContinue? [y/N] ", text.c_str());
-        std::fflush(out);
-    }
-    std::string answer;
-    const bool answered = ReadAnswerLine(stdin, answer);
-    if (!answered || !IsTerminal(stdin)) {
-        PrintLine(out, "");
-    }
-    return answered && (answer == "y" || answer == "Y" || answer == "yes" || answer == "YES" ||
-                        answer == "Yes");
+    Confirmation question(options.write.yes, 1, out, stdin);
+    return question.Ask(0, "", text) == BoxAnswer::Ok;
 }
 
 class Station {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "link_on_pty.h"
 #include "pty_pair.h"
 #include "serial/serial_link.h"
 
@@ -17,17 +18,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<std::uint8_t>;
 
-class LinePacing : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(pty.ok());
-        link.SetDevicePath(pty.slavePath());
-        ASSERT_TRUE(link.Open());
-    }
-
-    test::PtyPair pty;
-    SerialLink link;
-};
+using LinePacing = test::LinkOnPty;
 
 // A pseudo-terminal drains at once; the wait still lasts the bytes' time on the wire at the
 // line's speed and framing: start bit, data bits, parity bit, stop bits.

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "link_on_pty.h"
 #include "protocol/protocol_constants.h"
 #include "pty_pair.h"
 #include "serial/serial_link.h"
@@ -20,17 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-class SerialLinkOnPty : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(pty.ok());
-        link.SetDevicePath(pty.slavePath());
-        ASSERT_TRUE(link.Open());
-    }
-
-    test::PtyPair pty;
-    SerialLink link;
-};
+using SerialLinkOnPty = test::LinkOnPty;
 
 TEST_F(SerialLinkOnPty, FarEndSeesEverySpeedAndStopBits) {
     for (const auto speed : kSpeedTable) {
