@@ -84,7 +84,7 @@ void BootLoader::OnByte(const TaggedByte& byte, Clock::time_point now) {
         return;
     }
     lastByteTime_ = now;
-    byteStartTime_ = now - ByteTimeOnWire(byte.line);
+    lastByte_ = byte;
     if (NoRadio(now)) {
         return;  // the line is quiet: the last radio left, the next is not in its boot loader
     }

@@ -133,14 +133,15 @@ class BootLoader {
     bool ackDone_ = false;     // the last confirmed change has had its ACK exchange
     std::uint32_t lastBlockEnd_ = 0;
     bool streamedFrameSeen_ = false;        // a streamed frame of this job has left the line
-    Clock::time_point streamedFrameEnd_{};  // when its last byte had arrived
+    Clock::time_point streamedFrameEnd_{};  // when its last byte left the modelled line
+    Clock::time_point frameStart_{};        // when the streamed frame being read began on it
     bool programmingGapNoted_ = false;
 
     // A frame being gathered.
     std::vector<std::uint8_t> frame_;
     std::size_t frameLength_ = 0;
-    Clock::time_point lastByteTime_{};   // when the last byte taken had arrived
-    Clock::time_point byteStartTime_{};  // when its start bit was on the line
+    Clock::time_point lastByteTime_{};  // when the last byte taken was on the modelled line
+    TaggedByte lastByte_;
 };
 
 }  // namespace qv

@@ -177,8 +177,10 @@ void BootLoader::HandleBlockFrame() {
         Reply({accepted ? kAck : kNak});
         return;
     }
+    // The frame's end follows from its start and its length: a pseudo-terminal that hands over
+    // the frame's tail late does not move it.
     streamedFrameSeen_ = true;
-    streamedFrameEnd_ = lastByteTime_;
+    streamedFrameEnd_ = frameStart_ + ByteTimeOnWire(lastByte_.line) * frame_.size();
     nakPending_ = nakPending_ || !accepted;
     if (++framesSinceResync_ > kLongestStreamedRun && !resyncNoted_) {
         Deviation("more than 90 streamed block frames without a return to 19200 baud");
@@ -186,12 +188,15 @@ void BootLoader::HandleBlockFrame() {
     }
 }
 
-// Only the modelled line knows when bytes left it; read times of a pseudo-terminal do not.
+// Only the modelled line knows when bytes left it. A frame begins on the line when its first
+// byte was written, or when the frame before it has left, whichever is later.
 void BootLoader::CheckProgrammingGap() {
+    frameStart_ = lastByte_.arrived;
     if (!options_.lineRate || !streamedFrameSeen_) {
         return;
     }
-    const std::chrono::duration<double, std::milli> gap = byteStartTime_ - streamedFrameEnd_;
+    frameStart_ = std::max(frameStart_, streamedFrameEnd_);
+    const std::chrono::duration<double, std::milli> gap = lastByte_.arrived - streamedFrameEnd_;
     double& shortest = job_.shortestProgrammingGapMs;
     shortest = shortest < 0 ? gap.count() : std::min(shortest, gap.count());
     if (gap < kSimProgrammingTime - kSimTimingAllowance && !programmingGapNoted_) {

@@ -82,7 +82,9 @@ void Simulator::State::Queue(const TaggedByte& byte, bool closed, Clock::time_po
         }
         lastDue = due;
     }
-    pending.push_back(Arrival{byte, closed, due});
+    TaggedByte stamped = byte;
+    stamped.arrived = now;
+    pending.push_back(Arrival{stamped, closed, due});
 }
 
 void Simulator::State::HandleDue(Clock::time_point now) {

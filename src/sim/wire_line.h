@@ -16,6 +16,8 @@ struct LineState {
 struct TaggedByte {
     std::uint8_t value = 0;
     LineState line;
+    // When the simulator read it: as close as it can tell to when the updater wrote it.
+    std::chrono::steady_clock::time_point arrived{};
 };
 
 // The time a byte takes on the wire: start bit, eight data bits, one or two stop bits.
