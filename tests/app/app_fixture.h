@@ -74,6 +74,23 @@ class AppFixture {
     std::unique_ptr<UpdaterDialog> window;
 };
 
+// Every text a label (the status line) has painted, in order, each once in a row.
+class PaintedTexts final : public QObject {
+  public:
+    std::vector<std::string> texts;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// The lines of the window's service log.
+std::vector<std::string> ServiceLogLines();
+
+// A window in the designer mode with a small Mot file (a short transfer), the device chosen,
+// and the status line watched.
+void StartWindow(AppFixture& app, const QTemporaryDir& dir, const std::string& device,
+                 PaintedTexts& shown);
+
 // Runs action on the next modal dialog of type T once it is open (from inside its exec()).
 void WhenModalOpensImpl(std::function<bool(QWidget*)> tryAction);
 
