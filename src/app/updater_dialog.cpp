@@ -45,6 +45,9 @@ UpdaterDialog::UpdaterDialog(RadioLink& link, const QStringList& arguments, Prom
             &UpdaterDialog::OnSpecialSettings);
     connect(ui_->portList, &QComboBox::activated, this, &UpdaterDialog::OnPortSelected);
     connect(ui_->portList, &PortComboBox::aboutToShowPopup, this, [this] { RefreshPorts(true); });
+    ui_->nextRadioCheck->setChecked(StoredNextRadioChoice());
+    connect(ui_->nextRadioCheck, &QCheckBox::toggled, this,
+            [](bool automatic) { StoreNextRadioChoice(automatic); });
     portPoll_.setInterval(kPortPollInterval);
     connect(&portPoll_, &QTimer::timeout, this, [this] {
         if (!ui_->portList->view()->isVisible()) {  // not under the user's eyes
@@ -205,6 +208,7 @@ void UpdaterDialog::LockControls() {
     ui_->writeButton->setEnabled(false);
     ui_->exitButton->setEnabled(false);
     ui_->portList->setEnabled(false);
+    ui_->nextRadioCheck->setEnabled(false);
     if (designerMode_) {
         ui_->specialSettingsButton->setEnabled(false);
     }
@@ -214,6 +218,7 @@ void UpdaterDialog::UnlockControls() {
     ui_->writeButton->setEnabled(true);
     ui_->exitButton->setEnabled(true);
     ui_->portList->setEnabled(true);
+    ui_->nextRadioCheck->setEnabled(true);
     if (designerMode_) {
         ui_->specialSettingsButton->setEnabled(true);
     }

@@ -51,6 +51,7 @@ SerialPortsEnv::~SerialPortsEnv() {
 
 AppFixture::AppFixture() {
     StoreRadioPort(QString());
+    StoreNextRadioChoice(false);
     QFile::remove(ServiceLogPath());
     QDir(ServiceLogPath()).removeRecursively();  // a test may have put a folder there
 }
