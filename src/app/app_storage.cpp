@@ -12,6 +12,7 @@ namespace qv {
 namespace {
 
 constexpr const char* kRadioPortKey = "radioPort";
+constexpr const char* kNextRadioKey = "updateNextRadioAutomatically";
 
 // The user's settings of this program: ~/.config/qv-updater/qv-updater.conf on Linux, the
 // registry on Windows.
@@ -28,6 +29,14 @@ QString StoredRadioPort() {
 
 void StoreRadioPort(const QString& stableName) {
     UserSettings().setValue(QLatin1String(kRadioPortKey), stableName);
+}
+
+bool StoredNextRadioChoice() {
+    return UserSettings().value(QLatin1String(kNextRadioKey), false).toBool();
+}
+
+void StoreNextRadioChoice(bool automatic) {
+    UserSettings().setValue(QLatin1String(kNextRadioKey), automatic);
 }
 
 QString ServiceLogPath() {

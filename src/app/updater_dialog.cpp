@@ -45,6 +45,13 @@ UpdaterDialog::UpdaterDialog(RadioLink& link, const QStringList& arguments, Prom
             &UpdaterDialog::OnSpecialSettings);
     connect(ui_->portList, &QComboBox::activated, this, &UpdaterDialog::OnPortSelected);
     connect(ui_->portList, &PortComboBox::aboutToShowPopup, this, [this] { RefreshPorts(true); });
+    ui_->nextRadioCheck->setChecked(StoredNextRadioChoice());
+    connect(ui_->nextRadioCheck, &QCheckBox::toggled, this, [this](bool automatic) {
+        StoreNextRadioChoice(automatic);
+        if (!automatic && waitingForRadio_) {
+            StopWaiting();  // unticked while waiting: no next radio
+        }
+    });
     portPoll_.setInterval(kPortPollInterval);
     connect(&portPoll_, &QTimer::timeout, this, [this] {
         if (!ui_->portList->view()->isVisible()) {  // not under the user's eyes
@@ -116,13 +123,20 @@ void UpdaterDialog::SetTitle() {
     setWindowTitle(QString::fromStdString(BuildWindowTitle(image_)));
 }
 
-void UpdaterDialog::OnWrite() {
+WriteJobInput UpdaterDialog::JobInput() const {
     WriteJobInput input;
     input.region1Blocks = &image_.region1Blocks;
     input.versionLabel = image_.versionLabel;
     input.settings = settings_;
-    const WriteJobOutcome outcome = RunWriteJob(link_, *host_, input);
+    return input;
+}
+
+void UpdaterDialog::OnWrite() {
+    const WriteJobOutcome outcome = RunWriteJob(link_, *host_, JobInput());
     RecordJob(outcome);
+    if (outcome.succeeded && ui_->nextRadioCheck->isChecked()) {
+        UpdateNextRadios();
+    }
     RefreshPorts();  // the cables may have changed while the job ran
 }
 
@@ -131,6 +145,7 @@ void UpdaterDialog::RecordJob(const WriteJobOutcome& outcome) {
     // The log serves the workshop; a log that cannot be written changes nothing of the job.
     AppendToServiceLog(JobRecordJson(device, outcome, OutcomeCode(outcome), false));
     if (outcome.succeeded) {
+        ++updatedThisSession_;
         StoreRadioPort(QString::fromStdString(StablePortName(device)));
     }
 }
@@ -154,6 +169,10 @@ void UpdaterDialog::OnSpecialSettings() {
 }
 
 void UpdaterDialog::reject() {
+    if (waitingForRadio_) {
+        StopWaiting();  // stopping the wait is not leaving the program
+        return;
+    }
     if (controlsLocked_) {
         return;  // no way out while a job runs
     }
@@ -161,6 +180,10 @@ void UpdaterDialog::reject() {
 }
 
 void UpdaterDialog::OnExit() {
+    if (waitingForRadio_) {
+        StopWaiting();
+        return;
+    }
     if (controlsLocked_) {
         return;
     }
@@ -205,6 +228,7 @@ void UpdaterDialog::LockControls() {
     ui_->writeButton->setEnabled(false);
     ui_->exitButton->setEnabled(false);
     ui_->portList->setEnabled(false);
+    ui_->nextRadioCheck->setEnabled(false);
     if (designerMode_) {
         ui_->specialSettingsButton->setEnabled(false);
     }
@@ -214,6 +238,7 @@ void UpdaterDialog::UnlockControls() {
     ui_->writeButton->setEnabled(true);
     ui_->exitButton->setEnabled(true);
     ui_->portList->setEnabled(true);
+    ui_->nextRadioCheck->setEnabled(true);
     if (designerMode_) {
         ui_->specialSettingsButton->setEnabled(true);
     }

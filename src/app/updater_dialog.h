@@ -1,10 +1,11 @@
 #pragma once
-// The main window: loads and checks the firmware, lists the ports, runs the write job, and
-// asks before the program ends.
+// The main window: loads and checks the firmware, lists the ports, runs the write job (radio
+// after radio when the technician asks for it), and asks before the program ends.
 
 #include <QtCore/QStringList>
 #include <QtCore/QTimer>
 #include <QtWidgets/QDialog>
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <vector>
@@ -64,10 +65,21 @@ class UpdaterDialog final : public QDialog, public LockableWindow {
     // device arrives or leaves.
     void RefreshPorts(bool retryUnopened = false);
 
+    // "Update the next radio automatically", after a successful update whose box was
+    // acknowledged: waits on the same port for the next radio and writes it without the version
+    // question, radio after radio, until the wait is stopped or a write fails.
+    void UpdateNextRadios();
+    // Exit, Escape or unticking the box while the window waits for a radio: the wait ends
+    // within one poll of the link-up.
+    void StopWaiting();
+
     bool DesignerMode() const { return designerMode_; }
     const UpdaterSettings& Settings() const { return settings_; }
     const LoadedImage& Image() const { return image_; }
     bool JobRunning() const { return controlsLocked_; }
+    // Between two radios of the loop: no radio has answered yet.
+    bool WaitingForRadio() const { return waitingForRadio_; }
+    int UpdatedThisSession() const { return updatedThisSession_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,7 +96,14 @@ class UpdaterDialog final : public QDialog, public LockableWindow {
     void ScanPorts();
     void ShowPorts(const std::vector<ListedPort>& listed, const std::vector<PortInfo>& table);
     void UpdateWriteButton();
+    WriteJobInput JobInput() const;
     void RecordJob(const WriteJobOutcome& outcome);
+    // The loop's parts (updater_next_radio.cpp).
+    enum class RoundEnd { NobodyAnswered, NextRadio, LoopEnds };
+    RoundEnd RunNextRadioRound(const WriteJobInput& input, const std::string& port);
+    void WaitForRadio(const std::string& port);
+    void RadioAnswered();
+    void PauseUnlessStopped(std::chrono::milliseconds time);
 
     std::unique_ptr<Ui::UpdaterDialog> ui_;
     RadioLink& link_;
@@ -99,6 +118,9 @@ class UpdaterDialog final : public QDialog, public LockableWindow {
     bool initialised_ = false;
     bool controlsLocked_ = false;
     bool noPortShown_ = false;  // the status line explains why no port can be chosen
+    bool waitingForRadio_ = false;
+    std::atomic<bool> stopWaiting_{false};  // read by the job's workers
+    int updatedThisSession_ = 0;            // radios written successfully since the start
 };
 
 }  // namespace qv

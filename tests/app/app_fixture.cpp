@@ -1,15 +1,18 @@
 #include "app_fixture.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <pty.h>
 #include <unistd.h>
 
 #include <QtCore/QDir>
+#include <QtCore/QEvent>
 #include <QtCore/QFile>
 #include <QtCore/QTimer>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
 #include <cstdlib>
+#include <fstream>
 
 #include "app/app_storage.h"
 #include "app/settings_dialog.h"
@@ -48,6 +51,7 @@ SerialPortsEnv::~SerialPortsEnv() {
 
 AppFixture::AppFixture() {
     StoreRadioPort(QString());
+    StoreNextRadioChoice(false);
     QFile::remove(ServiceLogPath());
     QDir(ServiceLogPath()).removeRecursively();  // a test may have put a folder there
 }
@@ -71,6 +75,41 @@ void AppFixture::LoadMotFileThroughSettings(const QString& path) {
 void AppFixture::Start(const QStringList& arguments) {
     window = std::make_unique<UpdaterDialog>(link, arguments, prompts);
     window->show();
+}
+
+bool PaintedTexts::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Paint) {
+        const std::string text = static_cast<QLabel*>(watched)->text().toStdString();
+        if (texts.empty() || texts.back() != text) {
+            texts.push_back(text);
+        }
+    }
+    return false;
+}
+
+std::vector<std::string> ServiceLogLines() {
+    std::ifstream file(ServiceLogPath().toStdString());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void StartWindow(AppFixture& app, const QTemporaryDir& dir, const std::string& device,
+                 PaintedTexts& shown) {
+    app.Start({"qzx"});
+    QComboBox* list = app.PortList();
+    const int entry = list->findData(QString::fromStdString(device));
+    ASSERT_GE(entry, 0) << device << " is not listed";
+    list->setCurrentIndex(entry);
+    emit list->activated(entry);
+    const QString motFile = WriteMotFile(dir, "small.srec", MotFileSpec{});
+    ASSERT_FALSE(motFile.isEmpty()) << "srec_cat could not write the Mot file";
+    app.LoadMotFileThroughSettings(motFile);
+    ASSERT_TRUE(app.WriteButton()->isEnabled());
+    app.prompts.boxes.clear();
+    app.StatusLine()->installEventFilter(&shown);
 }
 
 void WhenModalOpensImpl(std::function<bool(QWidget*)> tryAction) {

@@ -3,6 +3,7 @@
 // real parts the tests need around it: pseudo-terminals.
 
 #include <QtCore/QTemporaryDir>
+#include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QProgressBar>
@@ -50,7 +51,8 @@ struct OnePort {
 
 class AppFixture {
   public:
-    // Starts with nothing kept from an earlier window: no stored port, no service log.
+    // Starts with nothing kept from an earlier window: no stored port, the next radio not
+    // updated automatically, no service log.
     AppFixture();
     ~AppFixture();
     void Start(const QStringList& arguments = {});
@@ -65,6 +67,7 @@ class AppFixture {
     QComboBox* PortList() const { return Find<QComboBox>("portList"); }
     QProgressBar* ProgressBar() const { return Find<QProgressBar>("progressBar"); }
     QLabel* StatusLine() const { return Find<QLabel>("statusLine"); }
+    QCheckBox* NextRadioCheck() const { return Find<QCheckBox>("nextRadioCheck"); }
 
     // In the designer mode: ticks "Use my Mot file", chooses path with "Refer" and presses OK.
     void LoadMotFileThroughSettings(const QString& path);
@@ -73,6 +76,23 @@ class AppFixture {
     ScriptedPrompts prompts;
     std::unique_ptr<UpdaterDialog> window;
 };
+
+// Every text a label (the status line) has painted, in order, each once in a row.
+class PaintedTexts final : public QObject {
+  public:
+    std::vector<std::string> texts;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// The lines of the window's service log.
+std::vector<std::string> ServiceLogLines();
+
+// A window in the designer mode with a small Mot file (a short transfer), the device chosen,
+// and the status line watched.
+void StartWindow(AppFixture& app, const QTemporaryDir& dir, const std::string& device,
+                 PaintedTexts& shown);
 
 // Runs action on the next modal dialog of type T once it is open (from inside its exec()).
 void WhenModalOpensImpl(std::function<bool(QWidget*)> tryAction);

@@ -51,9 +51,9 @@ TEST(Forms, MainWindow) {
     EXPECT_TRUE(app.ExitButton()->isDefault());
     EXPECT_EQ(app.Find<QLabel>("comPortLabel")->text(), "Com Port:");
     EXPECT_EQ(app.Find<QLabel>("progressLabel")->text(), "Progress");
-    EXPECT_EQ(TabChain(app.ExitButton(), 4),
+    EXPECT_EQ(TabChain(app.ExitButton(), 5),
               (std::vector<std::string>{"exitButton", "specialSettingsButton", "portList",
-                                        "writeButton"}));
+                                        "nextRadioCheck", "writeButton"}));
     EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "fixed size";
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -80,6 +80,15 @@ TEST(Forms, MainWindow) {
     EXPECT_LT(app.PortList()->fontMetrics().horizontalAdvance(described),
               app.PortList()->width() - 2 * arrow);
     EXPECT_LE(app.PortList()->geometry().right(), bar.right());
+
+    // "Update the next radio automatically" under the port list, left of Write on the buttons'
+    // row, its whole text shown.
+    const QRect next = app.NextRadioCheck()->geometry();
+    EXPECT_GT(next.top(), status.bottom());
+    EXPECT_LT(next.right(), write.left());
+    EXPECT_LE(std::abs(next.center().y() - write.center().y()), 2);
+    EXPECT_LE(app.NextRadioCheck()->sizeHint().width(), next.width());
+    EXPECT_LE(next.bottom(), window.height());
 }
 
 // Keyboard and screen-reader users reach and hear every control; "Com Port:" keeps its text

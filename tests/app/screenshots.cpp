@@ -1,7 +1,8 @@
 // Makes the pictures of docs/ on the offscreen platform: the main window with a described
 // port, the window with no usable port, the banner, the special settings dialog, the About
 // box, the version-change confirmation of a job against the simulated radio (grabbed from the
-// real box, then answered with Cancel), and the status line in the middle of a second job.
+// real box, then answered with Cancel), the status line in the middle of a second job, and the
+// window waiting for the next radio after it.
 //
 //   qv_app_screenshots OUTPUT_DIR
 
@@ -16,6 +17,7 @@
 #include <QtGui/QPainter>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QProgressBar>
@@ -141,23 +143,31 @@ void DescribeAsAUsbAdapter(QComboBox* ports, int entry) {
     ports->setToolTip(label);
 }
 
-// A whole job answered with OK; the window is grabbed once the transfer is well under way.
-bool SaveMidWrite(qv::UpdaterDialog& window, const QDir& dir, GrabbingPrompts& prompts) {
+// A whole job answered with OK, with "Update the next radio automatically" ticked: the window
+// is grabbed once the transfer is well under way, and again as it waits for the next radio;
+// then the wait is stopped.
+bool SaveMidWriteAndWaiting(qv::UpdaterDialog& window, const QDir& dir, GrabbingPrompts& prompts) {
     prompts.grabConfirmation = false;
+    window.findChild<QCheckBox*>(QStringLiteral("nextRadioCheck"))->setChecked(true);
     auto* bar = window.findChild<QProgressBar*>(QStringLiteral("progressBar"));
     bool grabbing = false;
-    bool saved = false;
+    bool savedMidWrite = false;
+    bool savedWaiting = false;
     QTimer watch;
     watch.setInterval(20);
     QObject::connect(&watch, &QTimer::timeout, [&] {
         if (!grabbing && bar->maximum() > 0 && bar->value() >= bar->maximum() * kMidWrite) {
             grabbing = true;
-            saved = Save(&window, dir, "status-line.png");
+            savedMidWrite = Save(&window, dir, "status-line.png");
+        }
+        if (window.WaitingForRadio() && !savedWaiting) {
+            savedWaiting = Save(&window, dir, "waiting.png");
+            window.StopWaiting();
         }
     });
     watch.start();
     window.findChild<QPushButton*>(QStringLiteral("writeButton"))->click();
-    return saved;
+    return savedMidWrite && savedWaiting;
 }
 
 }  // namespace
@@ -180,7 +190,12 @@ int main(int argc, char** argv) {
             return 2;
         }
         const QDir dir(QString::fromLocal8Bit(argv[1]));
-        auto sim = qv::Simulator::Start(qv::SimulatorOptions{});
+        // Two radios in turn: the first leaves at the cancelled confirmation, the second is
+        // written, and then the window waits for a third.
+        qv::SimulatorOptions radios;
+        radios.radios = 2;
+        radios.between = std::chrono::milliseconds(0);
+        auto sim = qv::Simulator::Start(radios);
         if (!sim) {
             std::fprintf(stderr, "qv_app_screenshots: the simulator could not start\n");
             return 1;
@@ -222,7 +237,7 @@ int main(int argc, char** argv) {
         ok = prompts.grabbed && ok;
         DescribeAsAUsbAdapter(ports,
                               ports->currentIndex());  // the list was made anew after the job
-        ok = SaveMidWrite(window, dir, prompts) && ok;
+        ok = SaveMidWriteAndWaiting(window, dir, prompts) && ok;
         status = ok ? 0 : 1;
     }
     std::error_code ignored;

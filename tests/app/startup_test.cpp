@@ -1,7 +1,9 @@
-// Start-up of the main window: the designer word, the image check and the title.
+// Start-up of the main window: the designer word, the image check, the title, and the choice
+// kept from the last run.
 
 #include <gtest/gtest.h>
 
+#include "app/app_storage.h"
 #include "app_fixture.h"
 
 namespace qv::test {
@@ -84,6 +86,26 @@ TEST(InvalidImage, OneBoxInvalidTitleWriteDisabledExitEnabled) {
     EXPECT_TRUE(app.ExitButton()->isEnabled());
     EXPECT_TRUE(app.window->Image().region1Blocks.empty());
     EXPECT_FALSE(app.link.IsOpen());
+}
+
+// The technician's choice outlives the window; a first start has it off.
+TEST(NextRadioCheck, IsOffByDefaultAndKeptForTheNextStart) {
+    OnePort port;
+    AppFixture app;
+    app.Start();
+    QCheckBox* check = app.NextRadioCheck();
+    ASSERT_NE(check, nullptr);
+    EXPECT_EQ(check->text().toStdString(), "Update the next radio automatically");
+    EXPECT_FALSE(check->isChecked());
+    EXPECT_TRUE(check->isEnabled());
+
+    check->click();
+    app.window = std::make_unique<UpdaterDialog>(app.link, QStringList{}, app.prompts);
+    app.window->show();
+    EXPECT_TRUE(app.NextRadioCheck()->isChecked());
+
+    app.NextRadioCheck()->click();
+    EXPECT_FALSE(StoredNextRadioChoice());
 }
 
 }  // namespace

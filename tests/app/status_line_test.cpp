@@ -8,10 +8,7 @@
 #include <unistd.h>
 
 #include <QtCore/QDir>
-#include <QtCore/QEvent>
 #include <QtCore/QFile>
-#include <QtWidgets/QLabel>
-#include <fstream>
 #include <regex>
 
 #include "app/app_storage.h"
@@ -26,56 +23,12 @@ constexpr const char* kConnectionMessage =
     "Ensure that all connections between the transceiver and the PC as well as the COM port "
     "settings are in place.\nPlease try again.";
 
-// Every text the status line has painted, in order, each once in a row.
-class PaintedTexts final : public QObject {
-  public:
-    std::vector<std::string> texts;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            const std::string text = static_cast<QLabel*>(watched)->text().toStdString();
-            if (texts.empty() || texts.back() != text) {
-                texts.push_back(text);
-            }
-        }
-        return false;
-    }
-};
-
 std::string WithPort(std::string text, const std::string& port) {
     const std::string place = "{port}";
     if (const auto at = text.find(place); at != std::string::npos) {
         text.replace(at, place.size(), port);
     }
     return text;
-}
-
-std::vector<std::string> ServiceLogLines() {
-    std::ifstream file(ServiceLogPath().toStdString());
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// A window in the designer mode with a small Mot file (a short transfer), the device chosen,
-// and the status line watched.
-void StartWindow(AppFixture& app, const QTemporaryDir& dir, const std::string& device,
-                 PaintedTexts& shown) {
-    app.Start({"qzx"});
-    QComboBox* list = app.PortList();
-    const int entry = list->findData(QString::fromStdString(device));
-    ASSERT_GE(entry, 0) << device << " is not listed";
-    list->setCurrentIndex(entry);
-    emit list->activated(entry);
-    const QString motFile = WriteMotFile(dir, "small.srec", MotFileSpec{});
-    ASSERT_FALSE(motFile.isEmpty()) << "srec_cat could not write the Mot file";
-    app.LoadMotFileThroughSettings(motFile);
-    ASSERT_TRUE(app.WriteButton()->isEnabled());
-    app.prompts.boxes.clear();
-    app.StatusLine()->installEventFilter(&shown);
 }
 
 TEST(StatusLine, AWholeJobInPlainWordsThenItsPortIsLoggedAndChosenAtTheNextStart) {
