@@ -219,7 +219,10 @@ TEST(PortList, FollowsARadioComingAndGoingWhileIdle) {
     const int radioEntry = list->count() - 1;
     list->setCurrentIndex(radioEntry);
     emit list->activated(radioEntry);
+    // Unplugged: the radio's terminal goes, and its name with it (another program may be
+    // given the same /dev/pts number at once, so the link to it goes too).
     sim->Stop();
+    ASSERT_EQ(unlink(radioPath.c_str()), 0);
     QElapsedTimer waited;
     waited.start();
     // Generous: the poll runs every 2 s, and the machine may be busy.
