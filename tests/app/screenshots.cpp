@@ -25,11 +25,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "app/about_dialog.h"
 #include "app/banner_window.h"
 #include "app/settings_dialog.h"
+#include "app/status_line.h"
 #include "app/updater_dialog.h"
 #include "protocol/radio_link.h"
 #include "serial/port_table.h"
@@ -132,13 +134,16 @@ bool SaveWithoutPorts(const QDir& dir, qv::Prompts& prompts) {
     return Save(&window, dir, "no-port.png");
 }
 
+// The device the pictures show in place of the simulator's pseudo-terminal.
+constexpr const char* kShownDevice = "/dev/ttyUSB0";
+
 // A pseudo-terminal has no adapter to describe: the radio's entry takes the words a USB
 // adapter's entry would have, made as the window makes them.
 void DescribeAsAUsbAdapter(QComboBox* ports, int entry) {
     qv::PortInfo adapter;
     adapter.description = "FTDI FT232R USB UART";
     adapter.serialNumber = "A1B2C3";
-    const QString label = QString::fromStdString(qv::PortLabel("/dev/ttyUSB0", adapter));
+    const QString label = QString::fromStdString(qv::PortLabel(kShownDevice, adapter));
     ports->setItemText(entry, label);
     ports->setToolTip(label);
 }
@@ -146,7 +151,8 @@ void DescribeAsAUsbAdapter(QComboBox* ports, int entry) {
 // A whole job answered with OK, with "Update the next radio automatically" ticked: the window
 // is grabbed once the transfer is well under way, and again as it waits for the next radio;
 // then the wait is stopped.
-bool SaveMidWriteAndWaiting(qv::UpdaterDialog& window, const QDir& dir, GrabbingPrompts& prompts) {
+bool SaveMidWriteAndWaiting(qv::UpdaterDialog& window, const std::string& device, const QDir& dir,
+                            GrabbingPrompts& prompts) {
     prompts.grabConfirmation = false;
     window.findChild<QCheckBox*>(QStringLiteral("nextRadioCheck"))->setChecked(true);
     auto* bar = window.findChild<QProgressBar*>(QStringLiteral("progressBar"));
@@ -161,6 +167,10 @@ bool SaveMidWriteAndWaiting(qv::UpdaterDialog& window, const QDir& dir, Grabbing
             savedMidWrite = Save(&window, dir, "status-line.png");
         }
         if (window.WaitingForRadio() && !savedWaiting) {
+            // The status line names the port as the entry above it does.
+            auto* status = window.findChild<qv::StatusLine*>(QStringLiteral("statusLine"));
+            status->ShowText(status->text().replace(QString::fromStdString(device),
+                                                    QString::fromLatin1(kShownDevice)));
             savedWaiting = Save(&window, dir, "waiting.png");
             window.StopWaiting();
         }
@@ -237,7 +247,7 @@ int main(int argc, char** argv) {
         ok = prompts.grabbed && ok;
         DescribeAsAUsbAdapter(ports,
                               ports->currentIndex());  // the list was made anew after the job
-        ok = SaveMidWriteAndWaiting(window, dir, prompts) && ok;
+        ok = SaveMidWriteAndWaiting(window, sim->DevicePath(), dir, prompts) && ok;
         status = ok ? 0 : 1;
     }
     std::error_code ignored;
