@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/console.h"
+#include "workflow/job_status.h"
 
 namespace qv::cli {
 
@@ -18,13 +19,6 @@ constexpr std::size_t kStatusInPlaceOfBar = 70;
 
 std::string Shortened(const std::string& text, std::size_t length) {
     return text.size() <= length ? text : text.substr(0, length - 3) + "...";
-}
-
-std::string FormatDuration(double seconds) {
-    const auto total = static_cast<long>(seconds + 0.5);
-    char text[32];
-    std::snprintf(text, sizeof text, "%ld:%02ld", total / 60, total % 60);
-    return text;
 }
 
 }  // namespace
@@ -50,6 +44,8 @@ void ProgressDisplay::SetRange(std::size_t slot, int low, int high) {
     s.position = low;
     s.started = true;
     s.start = Clock::now();
+    s.pace = TransferPace{};
+    s.timeLeft.reset();
 }
 
 void ProgressDisplay::SetPosition(std::size_t slot, int position) {
@@ -62,9 +58,11 @@ void ProgressDisplay::SetPosition(std::size_t slot, int position) {
         return;
     }
     s.position = position;
+    const auto now = Clock::now();
     if (position == s.high) {
-        s.end = Clock::now();
+        s.end = now;
     }
+    s.timeLeft = s.pace.TimeLeft(position - s.low, s.high - s.low, now);
     if (style_ == ProgressStyle::Lines) {
         PrintTenths(s);
     } else {
@@ -121,7 +119,12 @@ std::string ProgressDisplay::BarText(const Slot& slot) const {
     const Clock::time_point until = slot.position == slot.high ? slot.end : Clock::now();
     const double seconds = std::chrono::duration<double>(until - slot.start).count();
     const double rate = seconds > 0 ? done / seconds : 0.0;
-    const std::string left = rate > 0 ? FormatDuration((total - done) / rate) : "--:--";
+    std::string left = "--:--";
+    if (done >= total) {
+        left = MinutesAndSeconds(std::chrono::seconds{0});
+    } else if (slot.timeLeft) {
+        left = MinutesAndSeconds(*slot.timeLeft);
+    }
     char numbers[128];
     std::snprintf(numbers, sizeof numbers, "] %d/%d blocks %3d%% %6.1f blocks/s %s left", done,
                   total, static_cast<int>(fraction * 100), rate, left.c_str());

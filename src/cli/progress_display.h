@@ -6,10 +6,12 @@
 #include <chrono>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "workflow/job_host.h"
+#include "workflow/job_status.h"
 
 namespace qv::cli {
 
@@ -40,6 +42,9 @@ class ProgressDisplay {
         bool started = false;
         Clock::time_point start;
         Clock::time_point end;  // when the position reached the top: the rate stops there
+        // The time left as the status texts tell it, from the transfer's pace.
+        TransferPace pace;
+        std::optional<std::chrono::seconds> timeLeft;
     };
 
     std::string BarText(const Slot& slot) const;

@@ -102,14 +102,14 @@ std::string FailureText(std::string_view port, const WriteJobOutcome& outcome) {
     return text;
 }
 
+}  // namespace
+
 std::string MinutesAndSeconds(std::chrono::seconds time) {
     const auto total = static_cast<long long>(time.count());
     char text[32];
     std::snprintf(text, sizeof text, "%lld:%02lld", total / 60, total % 60);
     return text;
 }
-
-}  // namespace
 
 std::string ShownPortName(std::string_view device) {
     constexpr std::string_view kDeviceNamespace = "\\\\.\\";

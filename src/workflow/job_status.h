@@ -27,6 +27,9 @@ std::string LinkUpStatusText(std::string_view port, std::string_view speed);
 // carries one model code for the QV-310 and the QV-410 alike, so the text names neither.
 std::string RadioFoundText(std::span<const std::uint8_t> radioVersion);
 
+// "0:42", as the time left is shown.
+std::string MinutesAndSeconds(std::chrono::seconds time);
+
 // "Writing block 1210 of 3328, 0:42 left"; without the time while none is known.
 std::string TransferStatusText(int done, int total, std::optional<std::chrono::seconds> left);
 
