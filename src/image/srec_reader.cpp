@@ -35,17 +35,26 @@ struct PairTable {
     }
 };
 
-// The length of an end record: its address or count, and the checksum byte.
-int EndRecordLength(std::uint8_t type) {
+// The address bytes of an end record: S7 32 bits, S8 24 bits, S9 16 bits; S5 a 16-bit count.
+int EndRecordAddressBytes(std::uint8_t type) {
     switch (type) {
         case '7':
-            return 5;
-        case '8':
             return 4;
-        default:  // S5 (a 16-bit count) and S9 (a 16-bit address)
+        case '8':
             return 3;
+        default:
+            return 2;
     }
 }
+
+// A record whose length, digits and checksum were found right.
+struct RecordFields {
+    std::size_t start = 0;      // where its "S" stands
+    int count = 0;              // its data bytes
+    std::uint32_t address = 0;  // an S5's count of records
+    std::size_t dataStart = 0;  // its first data character
+    std::size_t dataEnd = 0;    // just past its last data character, where the checksum stands
+};
 
 const PairTable& Pairs() {
     static const PairTable table;
@@ -96,6 +105,9 @@ class RecordReader {
         return 1;
     }
     void SkipHeader();
+    // The record at the cursor, with addressBytes of address; an end record (endName "S9")
+    // carries no data. Leaves the cursor at the record's start.
+    int ReadFields(int addressBytes, std::string_view endName, RecordFields& fields);
     int ReadDataRecord(int addressBytes, RecordViewList& records);
     int ReadEndRecord(std::uint8_t type, std::size_t dataRecords);
     // A character that is not a digit among the chars from the cursor, in the record at start.
@@ -173,15 +185,24 @@ void RecordReader::SkipHeader() {
                : static_cast<std::size_t>(static_cast<const std::uint8_t*>(next) - text_.data());
 }
 
-int RecordReader::ReadDataRecord(int addressBytes, RecordViewList& records) {
+int RecordReader::ReadFields(int addressBytes, std::string_view endName, RecordFields& fields) {
     const std::size_t start = pos_;
     pos_ += 2;
     if (!Have(2)) {
         pos_ = start;
         return Fail("the text ends inside a record");
     }
+    if (!endName.empty() && !AllHex(pos_, 2)) {
+        return FailOnCharacters(start, 2);
+    }
     const int length = Byte(pos_);
     const int count = length - addressBytes - 1;
+    if (!endName.empty() && count != 0) {
+        pos_ = start;
+        return Fail("an end record " + std::string(endName) + " of length " +
+                    std::to_string(length) + " (" + std::to_string(addressBytes + 1) +
+                    " expected)");
+    }
     if (count < 0) {
         return Fail("a record shorter than its address");
     }
@@ -208,18 +229,26 @@ int RecordReader::ReadDataRecord(int addressBytes, RecordViewList& records) {
     for (std::size_t end = at + dataChars; at < end; at += 2) {
         sum += Byte(at);
     }
-    const std::uint8_t checksum = Byte(at);
-    if (static_cast<std::uint8_t>(255 - (sum & 0xFF)) != checksum) {
-        pos_ = start;
+    pos_ = start;
+    if (static_cast<std::uint8_t>(255 - (sum & 0xFF)) != Byte(at)) {
         return Fail("record checksum does not match");
     }
-    if (count > kMaxRecordDataBytes) {
-        pos_ = start;
-        return Fail("a record of " + std::to_string(count) + " data bytes (128 at most)");
+    fields = RecordFields{start, count, address, dataStart, at};
+    return 0;
+}
+
+int RecordReader::ReadDataRecord(int addressBytes, RecordViewList& records) {
+    RecordFields fields;
+    if (ReadFields(addressBytes, {}, fields) != 0) {
+        return 1;
+    }
+    if (fields.count > kMaxRecordDataBytes) {
+        return Fail("a record of " + std::to_string(fields.count) + " data bytes (128 at most)");
     }
     const char* chars = reinterpret_cast<const char*>(text_.data());
-    records.push_back(RecordView{count, address, chars + dataStart, chars + at});
-    pos_ = at + 2;
+    records.push_back(
+        RecordView{fields.count, fields.address, chars + fields.dataStart, chars + fields.dataEnd});
+    pos_ = fields.dataEnd + 2;
     return 0;
 }
 
@@ -237,48 +266,16 @@ int RecordReader::FailOnCharacters(std::size_t start, std::size_t chars) {
 // End records are checked like data records: their length, their digits and their checksum.
 // A count record must count the data records before it.
 int RecordReader::ReadEndRecord(std::uint8_t type, std::size_t dataRecords) {
-    const std::size_t start = pos_;
     const std::string name = "S" + std::string(1, static_cast<char>(type));
-    pos_ += 2;
-    if (!Have(2)) {
-        pos_ = start;
-        return Fail("the text ends inside a record");
+    RecordFields fields;
+    if (ReadFields(EndRecordAddressBytes(type), name, fields) != 0) {
+        return 1;
     }
-    if (!AllHex(pos_, 2)) {
-        return FailOnCharacters(start, 2);
-    }
-    const int length = Byte(pos_);
-    if (length != EndRecordLength(type)) {
-        pos_ = start;
-        return Fail("an end record " + name + " of length " + std::to_string(length) + " (" +
-                    std::to_string(EndRecordLength(type)) + " expected)");
-    }
-    const std::size_t recordChars = 2 + 2 * static_cast<std::size_t>(length);
-    if (!Have(recordChars)) {
-        pos_ = start;
-        return Fail("the text ends inside a record");
-    }
-    if (!AllHex(pos_, recordChars)) {
-        return FailOnCharacters(start, recordChars);
-    }
-    unsigned sum = static_cast<unsigned>(length);
-    unsigned value = 0;  // the address, or the count of S5
-    for (int i = 0; i + 1 < length; ++i) {
-        const std::uint8_t byte = Byte(pos_ + 2 + 2 * static_cast<std::size_t>(i));
-        value = (value << 8) | byte;
-        sum += byte;
-    }
-    const std::uint8_t checksum = Byte(pos_ + recordChars - 2);
-    if (static_cast<std::uint8_t>(255 - (sum & 0xFF)) != checksum) {
-        pos_ = start;
-        return Fail("record checksum does not match");
-    }
-    if (type == '5' && value != (dataRecords & 0xFFFF)) {
-        pos_ = start;
-        return Fail("a count record (S5) of " + std::to_string(value) + " records after " +
+    if (type == '5' && fields.address != (dataRecords & 0xFFFF)) {
+        return Fail("a count record (S5) of " + std::to_string(fields.address) + " records after " +
                     std::to_string(dataRecords) + " data records");
     }
-    pos_ += recordChars;
+    pos_ = fields.dataEnd + 2;
     return 0;
 }
 
