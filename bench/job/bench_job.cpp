@@ -55,9 +55,7 @@ void WholeUpdate(benchmark::State& state, bool highSpeed, bool lineRate) {
     const int blocks =
         static_cast<int>(std::count_if(image.region1Blocks.begin(), image.region1Blocks.end(),
                                        [](const HexRecord& block) { return block.count != 0; }));
-    WriteJobInput input;
-    input.region1Blocks = &image.region1Blocks;
-    input.versionLabel = image.versionLabel;
+    const WriteJobInput input = JobInputFor(image, UpdaterSettings{});
 
     for (auto _ : state) {
         SimulatorOptions options;  // listening at 19200, the second speed probed

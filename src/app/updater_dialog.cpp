@@ -124,11 +124,7 @@ void UpdaterDialog::SetTitle() {
 }
 
 WriteJobInput UpdaterDialog::JobInput() const {
-    WriteJobInput input;
-    input.region1Blocks = &image_.region1Blocks;
-    input.versionLabel = image_.versionLabel;
-    input.settings = settings_;
-    return input;
+    return JobInputFor(image_, settings_);
 }
 
 void UpdaterDialog::OnWrite() {

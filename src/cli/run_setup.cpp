@@ -24,11 +24,7 @@ int RefuseImage(const LoadedImage& image, bool json) {
 }  // namespace
 
 WriteJobInput RunSetup::Input() const {
-    WriteJobInput input;
-    input.region1Blocks = &image.region1Blocks;
-    input.versionLabel = image.versionLabel;
-    input.settings = settings;
-    return input;
+    return JobInputFor(image, settings);
 }
 
 std::unique_ptr<RunSetup> PrepareRun(const std::string& command, const WriteOptions& options,

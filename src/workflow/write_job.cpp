@@ -111,6 +111,14 @@ void CloseJob(JobContext& job, bool succeeded, Clock::time_point start) {
 
 }  // namespace
 
+WriteJobInput JobInputFor(const LoadedImage& image, const UpdaterSettings& settings) {
+    WriteJobInput input;
+    input.region1Blocks = &image.region1Blocks;
+    input.versionLabel = image.versionLabel;
+    input.settings = settings;
+    return input;
+}
+
 WriteJobOutcome RunWriteJob(RadioLink& link, JobHost& host, const WriteJobInput& input) {
     const auto start = Clock::now();
     WriteJobOutcome outcome;

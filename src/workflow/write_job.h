@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/hex_record.h"
+#include "image/load_image.h"
 #include "protocol/radio_link.h"
 #include "workflow/job_host.h"
 #include "workflow/updater_settings.h"
@@ -29,6 +30,9 @@ struct WriteJobInput {
     // command (nothing was written), so that it does not answer again and the next radio can.
     bool endSessionWhenRefused = false;
 };
+
+// The job's input for a loaded image, which must outlive it, and the user's settings.
+WriteJobInput JobInputFor(const LoadedImage& image, const UpdaterSettings& settings);
 
 // One step as it ran: its name (OpenPort .. ClosePort), its result and how long it took.
 struct StepReport {
