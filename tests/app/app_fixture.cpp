@@ -112,6 +112,20 @@ void StartWindow(AppFixture& app, const QTemporaryDir& dir, const std::string& d
     app.StatusLine()->installEventFilter(&shown);
 }
 
+std::vector<std::string> WrittenRadioSteps(const std::string& port) {
+    return {
+        "Radio answered on " + port + ", identifying it",
+        "Reading the radio's version",
+        "Radio found, version SIM-0.9",
+        "Setting the line speed",
+        "Erasing",
+        "Writing",
+        "Checking",
+        "Finishing",
+        "Writing completed on " + port + ": Ver. SIM-0.9 -> Ver. TEST-2.1",
+    };
+}
+
 void WhenModalOpensImpl(std::function<bool(QWidget*)> tryAction) {
     auto* poll = new QTimer;
     poll->setInterval(5);

@@ -94,6 +94,10 @@ std::vector<std::string> ServiceLogLines();
 void StartWindow(AppFixture& app, const QTemporaryDir& dir, const std::string& device,
                  PaintedTexts& shown);
 
+// The status line's steps of a whole job on the window of StartWindow, from the simulated
+// radio's answer on the port to "Writing completed", the block counts left out.
+std::vector<std::string> WrittenRadioSteps(const std::string& port);
+
 // Runs action on the next modal dialog of type T once it is open (from inside its exec()).
 void WhenModalOpensImpl(std::function<bool(QWidget*)> tryAction);
 

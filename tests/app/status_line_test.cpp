@@ -62,20 +62,13 @@ TEST(StatusLine, AWholeJobInPlainWordsThenItsPortIsLoggedAndChosenAtTheNextStart
     ASSERT_EQ(app.prompts.boxes[1].text, "Writing completed.");
 
     const std::string port = sim->DevicePath();
-    const std::vector<std::string> steps = {
+    std::vector<std::string> steps = {
         "Opening " + port,
         "Looking for the radio on " + port + " (9600 bps)...",
         "Looking for the radio on " + port + " (19200 bps)...",
-        "Radio answered on " + port + ", identifying it",
-        "Reading the radio's version",
-        "Radio found, version SIM-0.9",
-        "Setting the line speed",
-        "Erasing",
-        "Writing",
-        "Checking",
-        "Finishing",
-        "Writing completed on " + port + ": Ver. SIM-0.9 -> Ver. TEST-2.1",
     };
+    const std::vector<std::string> written = WrittenRadioSteps(port);
+    steps.insert(steps.end(), written.begin(), written.end());
     const int blocks = static_cast<int>(app.window->Image().region1Blocks.size());
     const std::regex count("Writing block (\\d+) of " + std::to_string(blocks) +
                            "(, \\d+:\\d\\d left)?");
