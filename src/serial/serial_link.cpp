@@ -148,6 +148,26 @@ bool SerialLink::WaitUntilSent() {
     return true;
 }
 
+SerialLink::QueueWait SerialLink::WaitForEmptyQueue(const QueuedBytes& queued,
+                                                    Clock::time_point deadline) const {
+    for (;;) {
+        const std::optional<long long> bytes = queued();
+        if (!bytes) {
+            return QueueWait::Unknown;
+        }
+        if (*bytes <= 0) {
+            return QueueWait::Empty;
+        }
+        if (Clock::now() >= deadline) {
+            return QueueWait::TimedOut;
+        }
+        const auto queuedTime =
+            std::chrono::duration_cast<std::chrono::milliseconds>(characterTime_ * *bytes);
+        std::this_thread::sleep_for(
+            std::clamp(queuedTime, std::chrono::milliseconds{1}, kDrainPollLimit));
+    }
+}
+
 bool SerialLink::ReadMasked(std::span<std::uint8_t> buffer) {
     std::size_t received = 0;
     const bool readOk = ReadRaw(buffer, received);

@@ -7,7 +7,9 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -128,6 +130,12 @@ class SerialLink {
     bool WriteRaw(std::span<const std::uint8_t> bytes, Clock::time_point deadline);
     // The driver's transmit queue empty by the deadline, or false.
     bool DrainOutput(Clock::time_point deadline);
+    // How many bytes the driver's transmit queue holds; nothing when the driver cannot tell.
+    using QueuedBytes = std::function<std::optional<long long>()>;
+    enum class QueueWait { Empty, Unknown, TimedOut };
+    // Sleeps while the queue holds bytes, a slice of their time on the wire at a time, until it
+    // is empty or the deadline has passed.
+    QueueWait WaitForEmptyQueue(const QueuedBytes& queued, Clock::time_point deadline) const;
     // One timed read at real-time priority; `received` counts the bytes that arrived.
     bool ReadRaw(std::span<std::uint8_t> buffer, std::size_t& received);
     bool QueryRs232();

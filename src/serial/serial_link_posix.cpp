@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
-#include <thread>
 
 #include "serial/line_settings.h"
 #include "serial/serial_link.h"
@@ -280,22 +279,20 @@ bool SerialLink::DrainOutput(Clock::time_point deadline) {
     if (handle_ < 0) {
         return false;
     }
-    for (;;) {
-        int queued = 0;
-        if (ioctl(Fd(handle_), TIOCOUTQ, &queued) != 0) {
-            return true;  // the driver cannot tell: the wire-time floor stands alone
-        }
-        if (queued <= 0) {
-            break;
-        }
-        const auto now = Clock::now();
-        if (now >= deadline) {
-            return false;
-        }
-        const auto queuedTime = std::chrono::duration_cast<std::chrono::milliseconds>(
-            characterTime_ * static_cast<long long>(queued));
-        std::this_thread::sleep_for(
-            std::clamp(queuedTime, std::chrono::milliseconds{1}, kDrainPollLimit));
+    const QueueWait wait = WaitForEmptyQueue(
+        [fd = Fd(handle_)]() -> std::optional<long long> {
+            int queued = 0;
+            if (ioctl(fd, TIOCOUTQ, &queued) != 0) {
+                return std::nullopt;
+            }
+            return queued;
+        },
+        deadline);
+    if (wait == QueueWait::Unknown) {
+        return true;  // the driver cannot tell: the wire-time floor stands alone
+    }
+    if (wait == QueueWait::TimedOut) {
+        return false;
     }
     while (tcdrain(Fd(handle_)) != 0) {
         if (errno != EINTR) {

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <thread>
 #include <vector>
 
 #include "serial/comm_settings_win32.h"
@@ -112,22 +111,19 @@ bool SerialLink::WriteRaw(std::span<const std::uint8_t> bytes, Clock::time_point
 // driver's queue is watched until it is empty or the deadline has passed; only then does
 // FlushFileBuffers wait, for what is left in the UART.
 bool SerialLink::DrainOutput(Clock::time_point deadline) {
-    for (;;) {
-        DWORD errors = 0;
-        COMSTAT status{};
-        if (ClearCommError(Handle(handle_), &errors, &status) == 0) {
-            return false;
-        }
-        if (status.cbOutQue == 0) {
-            break;
-        }
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        const auto queuedTime = std::chrono::duration_cast<std::chrono::milliseconds>(
-            characterTime_ * static_cast<long long>(status.cbOutQue));
-        std::this_thread::sleep_for(
-            std::clamp(queuedTime, std::chrono::milliseconds{1}, kDrainPollLimit));
+    const QueueWait wait = WaitForEmptyQueue(
+        [handle = Handle(handle_)]() -> std::optional<long long> {
+            DWORD errors = 0;
+            COMSTAT status{};
+            if (ClearCommError(handle, &errors, &status) == 0) {
+                return std::nullopt;
+            }
+            return status.cbOutQue;
+        },
+        deadline);
+    // A port whose state cannot be read has failed, as one that does not drain.
+    if (wait != QueueWait::Empty) {
+        return false;
     }
     return FlushFileBuffers(Handle(handle_)) != 0;
 }
