@@ -12,12 +12,9 @@ std::string SessionCount(int updated) {
 
 }  // namespace
 
-NextRadioHost::NextRadioHost(JobHost& window, std::string answeredText,
-                             std::function<void()> onAnswered, const std::atomic<bool>& stop)
-    : window_(window),
-      answeredText_(std::move(answeredText)),
-      onAnswered_(std::move(onAnswered)),
-      stop_(stop) {}
+NextRadioHost::NextRadioHost(JobHost& window, std::function<void()> onAnswered,
+                             const std::atomic<bool>& stop)
+    : window_(window), onAnswered_(std::move(onAnswered)), stop_(stop) {}
 
 BoxAnswer NextRadioHost::ShowMessage(const std::string& text, const std::string& caption,
                                      BoxButtons buttons, BoxIcon icon) {
@@ -42,21 +39,29 @@ void NextRadioHost::SetProgressPosition(int position) {
     window_.SetProgressPosition(position);
 }
 
+void NextRadioHost::StepStarted(std::string_view step) {
+    if (step != "ReadIdentification") {
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        if (answered_) {
+            return;
+        }
+        answered_ = true;
+    }
+    if (onAnswered_) {
+        onAnswered_();
+    }
+}
+
 void NextRadioHost::ShowStatus(const std::string& text, StatusKind kind) {
-    bool answeredNow = false;
     {
         std::lock_guard lock(mutex_);
         if (!answered_) {
-            if (text != answeredText_) {
-                heldStatus_ = text;
-                return;
-            }
-            answered_ = true;
-            answeredNow = true;
+            heldStatus_ = text;
+            return;
         }
-    }
-    if (answeredNow && onAnswered_) {
-        onAnswered_();
     }
     window_.ShowStatus(text, kind);
 }

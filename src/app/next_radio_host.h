@@ -23,12 +23,10 @@ struct HeldBox {
 
 class NextRadioHost final : public JobHost {
   public:
-    // window: the window's own host, which shows what passes. answeredText: the status the job
-    // shows once a radio has answered the link-up; onAnswered is called then, on the job's
-    // thread (the window's). stop: set by the window to end the wait; it stops the job only
-    // before the erase.
-    NextRadioHost(JobHost& window, std::string answeredText, std::function<void()> onAnswered,
-                  const std::atomic<bool>& stop);
+    // window: the window's own host, which shows what passes. onAnswered is called once a radio
+    // has answered the link-up, on the job's thread (the window's). stop: set by the window to
+    // end the wait; it stops the job only before the erase.
+    NextRadioHost(JobHost& window, std::function<void()> onAnswered, const std::atomic<bool>& stop);
 
     // The version question is answered yes: ticking the box was the yes for every radio.
     // Until a radio answers, boxes are held: a round in which nobody answers is no error.
@@ -39,6 +37,8 @@ class NextRadioHost final : public JobHost {
     void UnlockControls() override {}
     void SetProgressRange(int low, int high) override;
     void SetProgressPosition(int position) override;
+    // A radio has answered once the job reads its identification.
+    void StepStarted(std::string_view step) override;
     // Until a radio answers, the window keeps saying that it waits; the texts are held.
     void ShowStatus(const std::string& text, StatusKind kind) override;
     int RunWorker(const std::function<int()>& work) override;
@@ -52,7 +52,6 @@ class NextRadioHost final : public JobHost {
 
   private:
     JobHost& window_;
-    const std::string answeredText_;
     const std::function<void()> onAnswered_;
     const std::atomic<bool>& stop_;
     mutable std::mutex mutex_;  // the link-up's texts come from its worker

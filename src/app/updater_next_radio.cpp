@@ -46,8 +46,7 @@ UpdaterDialog::RoundEnd UpdaterDialog::RunNextRadioRound(const WriteJobInput& in
                                                          const std::string& port) {
     WaitForRadio(port);
     NextRadioHost round(
-        *host_, StepStatusText("ReadIdentification", port), [this] { RadioAnswered(); },
-        stopWaiting_);
+        *host_, [this] { RadioAnswered(); }, stopWaiting_);
     const auto start = Clock::now();
     const WriteJobOutcome outcome = RunWriteJob(link_, round, input);
     if (round.Answered()) {

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace qv {
 
@@ -30,6 +31,9 @@ class JobHost {
     virtual void SetProgressRange(int low, int high) = 0;
     // Called from the worker thread; returns once the position is shown.
     virtual void SetProgressPosition(int position) = 0;
+    // A step (OpenPort .. ClosePort) begins, before its status text. Called from the job's
+    // thread.
+    virtual void StepStarted(std::string_view /*step*/) {}
     // The job in plain words (job_status.h). Called from the job's thread and from workers;
     // returns once the text is shown. A host without a status line ignores it.
     virtual void ShowStatus(const std::string& /*text*/, StatusKind /*kind*/) {}

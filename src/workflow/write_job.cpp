@@ -20,6 +20,7 @@ std::chrono::milliseconds Since(Clock::time_point start) {
 }
 
 bool RunStep(JobContext& job, const NamedStep& step) {
+    job.host.StepStarted(step.name);
     if (const std::string text = StepStatusText(step.name, job.port); !text.empty()) {
         job.host.ShowStatus(text, StatusKind::Step);
     }

@@ -302,7 +302,7 @@ TEST(NextRadioHost, HoldsTheRoundsWordsUntilARadioAnswers) {
     std::atomic<bool> stop{false};
     int answered = 0;
     NextRadioHost round(
-        window, "Radio answered", [&answered] { ++answered; }, stop);
+        window, [&answered] { ++answered; }, stop);
 
     round.LockControls();
     round.ShowStatus("Opening", StatusKind::Step);
@@ -321,6 +321,7 @@ TEST(NextRadioHost, HoldsTheRoundsWordsUntilARadioAnswers) {
     EXPECT_FALSE(round.StopRequested(JobPhase::Writing)) << "a radio half written";
     stop = false;
 
+    round.StepStarted("ReadIdentification");
     round.ShowStatus("Radio answered", StatusKind::Step);
     EXPECT_EQ(
         round.ShowMessage("question", kConfirmCaption, BoxButtons::OkCancel, BoxIcon::Exclamation),
