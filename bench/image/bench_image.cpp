@@ -17,7 +17,7 @@
 
 #include "image/descramble.h"
 #include "image/load_image.h"
-#include "image/package_resource.h"
+#include "image/package/package_resource.h"
 
 extern char** environ;
 
@@ -36,7 +36,7 @@ std::vector<std::uint8_t> PlainPackage() {
 
 void BM_LoadAndCheckCarriedPackage(benchmark::State& state) {
     for (auto _ : state) {
-        qv::LoadedImage image = qv::LoadAndCheckImage(256, "", 0);
+        qv::LoadedImage image = qv::LoadAndCheckImage(256, "", 0, qv::CarriedPackage());
         if (!image.valid) {
             state.SkipWithError("the carried package is not valid");
             break;
@@ -85,7 +85,7 @@ void BM_LoadAndCheckWarmHeap(benchmark::State& state) {
     mallopt(M_MMAP_THRESHOLD, kKeepBytes);
     mallopt(M_TRIM_THRESHOLD, kKeepBytes);
     for (auto _ : state) {
-        qv::LoadedImage image = qv::LoadAndCheckImage(256, "", 0);
+        qv::LoadedImage image = qv::LoadAndCheckImage(256, "", 0, qv::CarriedPackage());
         benchmark::DoNotOptimize(image.region1Blocks.data());
     }
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "image/load_image.h"
+#include "image/package/package_resource.h"
 #include "pause_budget.h"
 #include "pty_round_trip.h"
 #include "serial/serial_timing.h"
@@ -47,7 +48,7 @@ Seconds StreamedWireTime(const RecordList& blocks) {
 }
 
 void WholeUpdate(benchmark::State& state, bool highSpeed, bool lineRate) {
-    const LoadedImage image = LoadAndCheckImage(256, "", 0);
+    const LoadedImage image = LoadAndCheckImage(256, "", 0, CarriedPackage());
     if (!image.valid) {
         state.SkipWithError("the carried package is not valid");
         return;

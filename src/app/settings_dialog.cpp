@@ -12,18 +12,6 @@ namespace {
 constexpr int kWidthUnits = 252;
 constexpr int kHeightUnits = 293;
 
-// baudIndex values of the speed table behind the radio buttons.
-constexpr int kBaud19200 = 1;
-constexpr int kBaud38400 = 5;
-constexpr int kBaud57600 = 6;
-constexpr int kBaud115200 = 7;
-
-constexpr int kSmallBuffer = 128;
-constexpr int kLargeBuffer = 256;
-constexpr int kRoundsFirst = 10;
-constexpr int kRoundsStep = 10;
-constexpr int kRoundsLast = 90;
-
 }  // namespace
 
 SpecialSettingsDialog::SpecialSettingsDialog(const UpdaterSettings& settings, Prompts& prompts,
@@ -70,13 +58,13 @@ void SpecialSettingsDialog::InitDialog() {
     ui_->unencryptedCheck->setChecked(unencrypted_ == 1);
 
     switch (baudIndex_) {
-        case kBaud19200:
+        case kBaudIndex19200:
             ui_->baud19200Radio->setChecked(true);
             break;
-        case kBaud57600:
+        case kBaudIndex57600:
             ui_->baud57600Radio->setChecked(true);
             break;
-        case kBaud115200:
+        case kBaudIndex115200:
             ui_->baud115200Radio->setChecked(true);
             break;
         default:
@@ -86,16 +74,15 @@ void SpecialSettingsDialog::InitDialog() {
     ui_->stopBit2Radio->setChecked(stopBits_ == 2);
     ui_->stopBit1Radio->setChecked(stopBits_ != 2);
 
-    FillList(ui_->maxBufferList, kSmallBuffer, kLargeBuffer - kSmallBuffer, kLargeBuffer,
-             maxBuffer_);
-    FillList(ui_->roundsList, kRoundsFirst, kRoundsStep, kRoundsLast, roundsPerWrite_);
+    FillList(ui_->maxBufferList, kMaxBufferChoices, maxBuffer_);
+    FillList(ui_->roundsList, kRoundsChoices, roundsPerWrite_);
 }
 
 // Entries are added in ascending order, which is also their order as text. Nothing is selected
 // when the setting matches no entry.
-void SpecialSettingsDialog::FillList(QComboBox* list, int first, int step, int last, int selected) {
+void SpecialSettingsDialog::FillList(QComboBox* list, std::span<const int> values, int selected) {
     list->clear();
-    for (int value = first; value <= last; value += step) {
+    for (const int value : values) {
         list->addItem(QString::number(value), value);
         if (value == selected) {
             list->setCurrentIndex(list->count() - 1);
@@ -108,13 +95,13 @@ void SpecialSettingsDialog::FillList(QComboBox* list, int first, int step, int l
 
 void SpecialSettingsDialog::ConnectHandlers() {
     connect(ui_->baud57600Radio, &QAbstractButton::clicked, this,
-            [this] { baudIndex_ = kBaud57600; });
+            [this] { baudIndex_ = kBaudIndex57600; });
     connect(ui_->baud19200Radio, &QAbstractButton::clicked, this,
-            [this] { baudIndex_ = kBaud19200; });
+            [this] { baudIndex_ = kBaudIndex19200; });
     connect(ui_->baud38400Radio, &QAbstractButton::clicked, this,
-            [this] { baudIndex_ = kBaud38400; });
+            [this] { baudIndex_ = kBaudIndex38400; });
     connect(ui_->baud115200Radio, &QAbstractButton::clicked, this,
-            [this] { baudIndex_ = kBaud115200; });
+            [this] { baudIndex_ = kBaudIndex115200; });
     connect(ui_->stopBit1Radio, &QAbstractButton::clicked, this, [this] { stopBits_ = 1; });
     connect(ui_->stopBit2Radio, &QAbstractButton::clicked, this, [this] { stopBits_ = 2; });
     connect(ui_->unencryptedCheck, &QAbstractButton::clicked, this,

@@ -8,37 +8,22 @@
 #include "cli/commands.h"
 #include "cli/info_report.h"
 #include "image/load_image.h"
+#include "image/package/package_resource.h"
 #include "workflow/outcome_codes.h"
+#include "workflow/updater_settings.h"
 
 namespace qv::cli {
 
 namespace {
 
-// The desktop application's designer word, compared without regard to case.
-constexpr const char* kDesignerWord = "qzx";
-constexpr int kDefaultMaxBuffer = 256;
-
 struct InfoOptions {
     std::string designer;
     std::string motPath;
-    int maxBuffer = kDefaultMaxBuffer;
+    int maxBuffer = UpdaterSettings{}.maxBuffer;
     bool json = false;
     CLI::Option* motOption = nullptr;
     CLI::Option* maxBufferOption = nullptr;
 };
-
-bool IsDesignerWord(const std::string& word) {
-    const std::string expected = kDesignerWord;
-    if (word.size() != expected.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(word[i])) != expected[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 int RunInfo(const InfoOptions& options) {
     const bool designer = !options.designer.empty();
@@ -53,7 +38,8 @@ int RunInfo(const InfoOptions& options) {
         return kExitUsage;
     }
     const int useMotFile = options.motOption->count() > 0 ? 1 : 0;
-    const LoadedImage image = LoadAndCheckImage(options.maxBuffer, options.motPath, useMotFile);
+    const LoadedImage image =
+        LoadAndCheckImage(options.maxBuffer, options.motPath, useMotFile, CarriedPackage());
     if (!image.valid) {
         if (options.json) {
             std::cout << FormatInfoJson(image, options.maxBuffer);
@@ -78,7 +64,8 @@ Command AddInfoCommand(CLI::App& app) {
         sub->add_option("--mot", options->motPath, "Use this Mot (S-record) file (designer)");
     options->maxBufferOption = sub->add_option("--max-buffer", options->maxBuffer,
                                                "Region-1 transfer block size in bytes (designer)")
-                                   ->check(CLI::IsMember({128, 256}));
+                                   ->check(CLI::IsMember(std::vector<int>(
+                                       kMaxBufferChoices.begin(), kMaxBufferChoices.end())));
     sub->add_flag("--json", options->json, "Print one JSON object");
     sub->footer(
         "Prints version, region2-label, block-size, region1-blocks, region1-bytes, "

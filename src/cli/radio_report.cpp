@@ -28,7 +28,7 @@ int WorstExitCode(const std::vector<int>& codes) {
 
 bool LinkUpFailed(const WriteJobOutcome& outcome) {
     return outcome.status != StatusCancelled && !outcome.steps.empty() &&
-           outcome.steps.back().name == "LinkUp" && !outcome.steps.back().succeeded;
+           outcome.steps.back().step == Step::LinkUp && !outcome.steps.back().succeeded;
 }
 
 std::string DescribeLinkUp(const std::vector<LinkUpAttempt>& attempts) {

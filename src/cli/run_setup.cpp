@@ -3,6 +3,7 @@
 #include "cli/console.h"
 #include "cli/info_report.h"
 #include "cli/port_argument.h"
+#include "image/package/package_resource.h"
 #include "workflow/outcome_codes.h"
 
 namespace qv::cli {
@@ -56,7 +57,7 @@ std::unique_ptr<RunSetup> PrepareRun(const std::string& command, const WriteOpti
     }
     setup->settings = SettingsFrom(options);
     setup->image = LoadAndCheckImage(setup->settings.maxBuffer, setup->settings.motFilePath,
-                                     setup->settings.useMotFile);
+                                     setup->settings.useMotFile, CarriedPackage());
     if (!setup->image.valid) {
         exitCode = RefuseImage(setup->image, options.json);
         return nullptr;

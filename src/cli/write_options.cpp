@@ -12,14 +12,11 @@ namespace qv::cli {
 
 namespace {
 
-constexpr int kRoundsStep = 10;
-
 CLI::Validator RoundsValidator() {
     return CLI::Validator(
         [](std::string& text) -> std::string {
             int value = 0;
-            if (!CLI::detail::lexical_cast(text, value) || value < 10 || value > 90 ||
-                value % kRoundsStep != 0) {
+            if (!CLI::detail::lexical_cast(text, value) || !IsRoundsChoice(value)) {
                 return "must be 10, 20, ... 90";
             }
             return {};
@@ -40,14 +37,6 @@ bool NeedsDesigner(const WriteOptions& options) {
 
 }  // namespace
 
-bool IsDesignerWord(const std::string& word) {
-    const std::string designer = kDesignerWord;
-    return word.size() == designer.size() &&
-           std::equal(word.begin(), word.end(), designer.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == b;
-           });
-}
-
 void AddWriteOptions(CLI::App& sub, WriteOptions& options) {
     sub.add_option("--port", options.ports,
                    "Port number of the port table or device path; repeat it to update several "
@@ -65,13 +54,15 @@ void AddWriteOptions(CLI::App& sub, WriteOptions& options) {
                        "Write this S-record file instead of the carried one"),
         sub.add_option("--max-buffer", options.maxBuffer, "Block size of region 1")
             ->check(NotEmpty())
-            ->check(CLI::IsMember({128, 256})),
+            ->check(CLI::IsMember(
+                std::vector<int>(kMaxBufferChoices.begin(), kMaxBufferChoices.end()))),
         sub.add_option("--rounds", options.rounds, "Blocks between resynchronisations (streamed)")
             ->check(NotEmpty())
             ->check(RoundsValidator()),
         sub.add_option("--stop-bits", options.stopBits, "Stop bits of the line")
             ->check(NotEmpty())
-            ->check(CLI::IsMember({1, 2})),
+            ->check(
+                CLI::IsMember(std::vector<int>(kStopBitsChoices.begin(), kStopBitsChoices.end()))),
         sub.add_flag("--unencrypted", options.unencrypted, "Do not mask the traffic"),
     };
     sub.footer(

@@ -14,9 +14,6 @@ class Option;
 
 namespace qv::cli {
 
-// The designer word of the desktop application, compared without regard to case.
-inline constexpr const char* kDesignerWord = "qzx";
-
 struct WriteOptions {
     std::vector<std::string> ports;
     bool yes = false;
@@ -43,7 +40,5 @@ std::string CheckWriteOptions(const WriteOptions& options);
 
 // The settings record the job reads, from the defaults and the designer options.
 UpdaterSettings SettingsFrom(const WriteOptions& options);
-
-bool IsDesignerWord(const std::string& word);
 
 }  // namespace qv::cli

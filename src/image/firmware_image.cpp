@@ -6,7 +6,6 @@
 #include "image/descramble.h"
 #include "image/image_layout.h"
 #include "image/mot_file.h"
-#include "image/package_resource.h"
 #include "image/srec_reader.h"
 #include "image/transfer_blocks.h"
 
@@ -46,6 +45,10 @@ void FirmwareImage::SetBlockSize(int size) {
     blockSize = size;
 }
 
+void FirmwareImage::SetCarriedPackage(std::span<const std::uint8_t> scrambled) {
+    carriedPackage = scrambled;
+}
+
 void FirmwareImage::TakeText(std::vector<std::uint8_t> newText) {
     text = std::move(newText);
     textLength = static_cast<std::int32_t>(text.size());
@@ -66,13 +69,12 @@ int FirmwareImage::ReadSource(int useMotFile) {
         TakeText(std::move(fileText));
         return 0;
     }
-    const auto package = FindResource(kPackageResourceType, kPackageResourceName);
-    if (!package) {
+    if (carriedPackage.empty()) {
         NoteFailure(&failure_, "the program carries no firmware package");
         return 1;
     }
-    std::vector<std::uint8_t> packageText(package->size());
-    DescrambleCopy(*package, packageText);
+    std::vector<std::uint8_t> packageText(carriedPackage.size());
+    DescrambleCopy(carriedPackage, packageText);
     TakeText(std::move(packageText));
     return 0;
 }

@@ -23,6 +23,9 @@ class FirmwareImage {
 
     // Region 1's block size, the "Max Buffer" setting: 128 or 256.
     void SetBlockSize(int size);
+    // The scrambled package the program carries (its resource "#170"), read when no Mot file
+    // is used; empty when the program carries none. It must outlive the loads.
+    void SetCarriedPackage(std::span<const std::uint8_t> scrambled);
 
     // Reads the source (the Mot file at motPath when useMotFile is non-zero, else the carried
     // package) and fills the lists. 0 on success, 1 on failure; spareList is only emptied.
@@ -47,6 +50,7 @@ class FirmwareImage {
     std::string motPath;
     std::int32_t textLength = 0;
     std::int32_t blockSize = 256;
+    std::span<const std::uint8_t> carriedPackage;
 
   private:
     void TakeText(std::vector<std::uint8_t> newText);

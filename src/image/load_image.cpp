@@ -35,10 +35,12 @@ void CheckLoaded(const FirmwareImage& image, int loadResult, LoadedImage& result
 
 }  // namespace
 
-LoadedImage LoadAndCheckImage(int maxBuffer, const std::string& motPath, int useMotFile) {
+LoadedImage LoadAndCheckImage(int maxBuffer, const std::string& motPath, int useMotFile,
+                              std::span<const std::uint8_t> carriedPackage) {
     LoadedImage result;
     FirmwareImage image;
     image.SetBlockSize(maxBuffer);
+    image.SetCarriedPackage(carriedPackage);
     const int loaded = image.Load(result.region1Blocks, result.spareList, result.region2Blocks,
                                   motPath, useMotFile);
     CheckLoaded(image, loaded, result);

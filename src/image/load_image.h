@@ -29,10 +29,12 @@ struct LoadedImage {
     int line = 0;
 };
 
-// Loads the carried package (useMotFile 0) or the Mot file at motPath, builds the blocks with
-// maxBuffer as region 1's block size and runs the identity and region-2 label checks.
-// A refused image comes back with valid false and empty block lists.
-LoadedImage LoadAndCheckImage(int maxBuffer, const std::string& motPath, int useMotFile);
+// Loads the carried package (useMotFile 0: carriedPackage, scrambled as the program holds it)
+// or the Mot file at motPath, builds the blocks with maxBuffer as region 1's block size and
+// runs the identity and region-2 label checks. A refused image comes back with valid false and
+// empty block lists.
+LoadedImage LoadAndCheckImage(int maxBuffer, const std::string& motPath, int useMotFile,
+                              std::span<const std::uint8_t> carriedPackage);
 
 // The same sequence on plain S-record text held in memory (tests, fuzzing, benchmarks).
 LoadedImage LoadAndCheckText(int maxBuffer, std::span<const std::uint8_t> plainText);

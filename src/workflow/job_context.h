@@ -5,10 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "image/image_mirror.h"
 #include "protocol/protocol_constants.h"
 #include "protocol/radio_link.h"
-#include "workflow/image_mirror.h"
 #include "workflow/job_host.h"
+#include "workflow/job_step.h"
 #include "workflow/write_job.h"
 
 namespace qv {
@@ -34,11 +35,11 @@ struct JobContext {
 };
 
 // A step: true lets the job go on; a failure with a code stores it in status.
-using JobStep = bool (*)(JobContext&);
+using StepFunction = bool (*)(JobContext&);
 
-struct NamedStep {
-    const char* name;
-    JobStep run;
+struct StepToRun {
+    Step step;
+    StepFunction run;
 };
 
 }  // namespace qv

@@ -3,7 +3,8 @@
 
 #include <functional>
 #include <string>
-#include <string_view>
+
+#include "workflow/job_step.h"
 
 namespace qv {
 
@@ -33,7 +34,7 @@ class JobHost {
     virtual void SetProgressPosition(int position) = 0;
     // A step (OpenPort .. ClosePort) begins, before its status text. Called from the job's
     // thread.
-    virtual void StepStarted(std::string_view /*step*/) {}
+    virtual void StepStarted(Step /*step*/) {}
     // The job in plain words (job_status.h). Called from the job's thread and from workers;
     // returns once the text is shown. A host without a status line ignores it.
     virtual void ShowStatus(const std::string& /*text*/, StatusKind /*kind*/) {}

@@ -20,42 +20,46 @@ constexpr std::uint8_t kNoVersionByte = 0xFF;
 
 // Where {port} stands, the port's name goes.
 struct StepWords {
-    std::string_view step;
+    Step step;
     std::string_view start;    // as the step starts; empty: nothing to say
     std::string_view failure;  // when the job ended at this step
 };
 
-constexpr std::array<StepWords, 16> kStepWords = {{
-    {"OpenPort", "Opening {port}", "The COM port {port} cannot be opened"},
-    {"LinkUp", "", "No radio answered on {port} at any speed"},
-    {"ReadIdentification", "Radio answered on {port}, identifying it",
+constexpr std::array<StepWords, 15> kStepWords = {{
+    {Step::OpenPort, "Opening {port}", "The COM port {port} cannot be opened"},
+    {Step::LinkUp, "", "No radio answered on {port} at any speed"},
+    {Step::ReadIdentification, "Radio answered on {port}, identifying it",
      "Connection lost on {port} before writing"},
-    {"CheckModel", "", "Wrong model on {port}, nothing was written"},
-    {"ReadAuxVersion", "Reading the radio's version", "Connection lost on {port} before writing"},
-    {"ConfirmVersionChange", "", "Connection lost on {port} before writing"},
-    {"ReadVersion", "", "Connection lost on {port} before writing"},
-    {"RequestHighSpeed", "Setting the line speed", "Connection lost on {port} before writing"},
-    {"SettleSpeed", "", "Connection lost on {port} before writing"},
-    {"SendAreaCommands", "Erasing", "Erasing failed on {port}"},
-    {"TransferBlocks", "Writing", "Writing failed on {port}"},
-    {"SendChecksumFrame", "Checking", "Checking failed on {port}"},
-    {"SendCommand5B", "Finishing", "Finishing failed on {port}"},
-    {"SendEndCommand", "", "Finishing failed on {port}"},
-    {"ClosePort", "", "The COM port {port} could not be closed after writing"},
-    {"", "", "Failed on {port}"},
+    {Step::CheckModel, "", "Wrong model on {port}, nothing was written"},
+    {Step::ReadAuxVersion, "Reading the radio's version",
+     "Connection lost on {port} before writing"},
+    {Step::ConfirmVersionChange, "", "Connection lost on {port} before writing"},
+    {Step::ReadVersion, "", "Connection lost on {port} before writing"},
+    {Step::RequestHighSpeed, "Setting the line speed", "Connection lost on {port} before writing"},
+    {Step::SettleSpeed, "", "Connection lost on {port} before writing"},
+    {Step::SendAreaCommands, "Erasing", "Erasing failed on {port}"},
+    {Step::TransferBlocks, "Writing", "Writing failed on {port}"},
+    {Step::SendChecksumFrame, "Checking", "Checking failed on {port}"},
+    {Step::SendCommand5B, "Finishing", "Finishing failed on {port}"},
+    {Step::SendEndCommand, "", "Finishing failed on {port}"},
+    {Step::ClosePort, "", "The COM port {port} could not be closed after writing"},
 }};
 
-// From the erase on, a failed job leaves the radio with part of a firmware.
-constexpr std::array<std::string_view, 5> kStepsAfterErase = {
-    "SendAreaCommands", "TransferBlocks", "SendChecksumFrame", "SendCommand5B", "SendEndCommand"};
+// A job that ran no step at all.
+constexpr StepWords kNoStepWords = {Step::OpenPort, "", "Failed on {port}"};
 
-const StepWords& WordsFor(std::string_view step) {
+const StepWords& WordsFor(std::optional<Step> step) {
     for (const StepWords& words : kStepWords) {
-        if (words.step == step) {
+        if (step && words.step == *step) {
             return words;
         }
     }
-    return kStepWords.back();
+    return kNoStepWords;
+}
+
+// " (2 updated this session)"
+std::string SessionCount(int updated) {
+    return " (" + std::to_string(updated) + " updated this session)";
 }
 
 std::string WithPort(std::string_view pattern, std::string_view port) {
@@ -87,16 +91,18 @@ std::string VersionChangeWords(const WriteJobOutcome& outcome) {
 }
 
 std::string FailureText(std::string_view port, const WriteJobOutcome& outcome) {
-    std::string_view step;
+    std::optional<Step> step;
     if (!outcome.steps.empty()) {
-        step = outcome.steps.back().name;
+        step = outcome.steps.back().step;
     }
     std::string text = WithPort(WordsFor(step).failure, port);
-    const bool afterErase =
-        std::find(kStepsAfterErase.begin(), kStepsAfterErase.end(), step) != kStepsAfterErase.end();
-    if (afterErase) {
+    // A port that does not close after the end command leaves a written radio.
+    if (step == Step::ClosePort) {
+        return text;
+    }
+    if (outcome.eraseStarted) {
         text += ": " + VersionChangeWords(outcome) + " not completed, write again";
-    } else if (outcome.versionRead && step != "ClosePort") {
+    } else if (outcome.versionRead) {
         text += ": " + KeptVersionWords(outcome);
     }
     return text;
@@ -119,9 +125,8 @@ std::string ShownPortName(std::string_view device) {
     return std::string(device);
 }
 
-std::string StepStatusText(std::string_view step, std::string_view port) {
-    const StepWords& words = WordsFor(step);
-    return words.step.empty() ? std::string() : WithPort(words.start, port);
+std::string StepStatusText(Step step, std::string_view port) {
+    return WithPort(WordsFor(step).start, port);
 }
 
 std::string LinkUpStatusText(std::string_view port, std::string_view speed) {
@@ -163,6 +168,14 @@ std::string OutcomeStatusText(std::string_view port, const WriteJobOutcome& outc
 
 std::string WaitingForRadioText(std::string_view port) {
     return "Waiting for the next radio on " + std::string(port);
+}
+
+std::string WaitingStatusText(std::string_view port, int updated) {
+    return WaitingForRadioText(port) + SessionCount(updated);
+}
+
+std::string StoppedWaitingText(std::string_view port, int updated) {
+    return "Stopped waiting for the next radio on " + std::string(port) + SessionCount(updated);
 }
 
 std::optional<std::chrono::seconds> TransferPace::TimeLeft(int done, int total,

@@ -18,7 +18,7 @@ std::string ShownPortName(std::string_view device);
 
 // What a step (OpenPort .. ClosePort) is doing as it starts; empty for the steps that pass too
 // quickly to be read, and for the link-up, which names each speed it tries instead.
-std::string StepStatusText(std::string_view step, std::string_view port);
+std::string StepStatusText(Step step, std::string_view port);
 
 // Each speed the link-up tries: "Looking for the radio on /dev/ttyUSB0 (9600 bps)...".
 std::string LinkUpStatusText(std::string_view port, std::string_view speed);
@@ -38,6 +38,12 @@ std::string OutcomeStatusText(std::string_view port, const WriteJobOutcome& outc
 
 // A station between two radios: "Waiting for the next radio on /dev/ttyUSB0".
 std::string WaitingForRadioText(std::string_view port);
+
+// The window between two radios, with its count: "Waiting for the next radio on /dev/ttyUSB0
+// (2 updated this session)".
+std::string WaitingStatusText(std::string_view port, int updated);
+// "Stopped waiting for the next radio on /dev/ttyUSB0 (2 updated this session)"
+std::string StoppedWaitingText(std::string_view port, int updated);
 
 // The time left of a transfer, from its pace since the first block was reported: the speed
 // change before it and the radio's first programming gap say nothing about the pace.

@@ -32,34 +32,34 @@ bool ExchangeEndCommand(RadioLink& link);
 // which ends the job.
 bool Stop(JobContext& job);
 
-inline constexpr std::array<NamedStep, 8> kPreparationSteps = {{
-    {"OpenPort", OpenPort},
-    {"LinkUp", LinkUp},
-    {"ReadIdentification", ReadIdentification},
-    {"CheckModel", CheckModel},
-    {"ReadAuxVersion", ReadAuxVersion},
-    {"ConfirmVersionChange", ConfirmVersionChange},
-    {"RequestHighSpeed", RequestHighSpeed},
-    {"SettleSpeed", SettleSpeed},
+inline constexpr std::array<StepToRun, 8> kPreparationSteps = {{
+    {Step::OpenPort, OpenPort},
+    {Step::LinkUp, LinkUp},
+    {Step::ReadIdentification, ReadIdentification},
+    {Step::CheckModel, CheckModel},
+    {Step::ReadAuxVersion, ReadAuxVersion},
+    {Step::ConfirmVersionChange, ConfirmVersionChange},
+    {Step::RequestHighSpeed, RequestHighSpeed},
+    {Step::SettleSpeed, SettleSpeed},
 }};
 
-inline constexpr std::array<NamedStep, 6> kTransferSteps = {{
-    {"SendAreaCommands", SendAreaCommands},
-    {"TransferBlocks", TransferBlocks},
-    {"SendChecksumFrame", SendChecksumFrame},
-    {"SendCommand5B", SendCommand5B},
-    {"SendEndCommand", SendEndCommand},
-    {"ClosePort", ClosePort},
+inline constexpr std::array<StepToRun, 6> kTransferSteps = {{
+    {Step::SendAreaCommands, SendAreaCommands},
+    {Step::TransferBlocks, TransferBlocks},
+    {Step::SendChecksumFrame, SendChecksumFrame},
+    {Step::SendCommand5B, SendCommand5B},
+    {Step::SendEndCommand, SendEndCommand},
+    {Step::ClosePort, ClosePort},
 }};
 
 // What identify runs: the preparation up to the model check and both version reads.
-inline constexpr std::array<NamedStep, 6> kIdentifySteps = {{
-    {"OpenPort", OpenPort},
-    {"LinkUp", LinkUp},
-    {"ReadIdentification", ReadIdentification},
-    {"CheckModel", CheckModel},
-    {"ReadAuxVersion", ReadAuxVersion},
-    {"ReadVersion", ReadRadioVersion},
+inline constexpr std::array<StepToRun, 6> kIdentifySteps = {{
+    {Step::OpenPort, OpenPort},
+    {Step::LinkUp, LinkUp},
+    {Step::ReadIdentification, ReadIdentification},
+    {Step::CheckModel, CheckModel},
+    {Step::ReadAuxVersion, ReadAuxVersion},
+    {Step::ReadVersion, ReadRadioVersion},
 }};
 
 }  // namespace qv

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "image/hex_record.h"
+#include "image/image_mirror.h"
 #include "protocol/radio_link.h"
-#include "workflow/image_mirror.h"
 #include "workflow/job_host.h"
 #include "workflow/job_status.h"
 

@@ -19,21 +19,21 @@ std::chrono::milliseconds Since(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
 }
 
-bool RunStep(JobContext& job, const NamedStep& step) {
-    job.host.StepStarted(step.name);
-    if (const std::string text = StepStatusText(step.name, job.port); !text.empty()) {
+bool RunStep(JobContext& job, const StepToRun& step) {
+    job.host.StepStarted(step.step);
+    if (const std::string text = StepStatusText(step.step, job.port); !text.empty()) {
         job.host.ShowStatus(text, StatusKind::Step);
     }
     const auto start = Clock::now();
     const bool succeeded = step.run(job);
-    job.outcome.steps.push_back({step.name, succeeded, Since(start)});
+    job.outcome.steps.push_back({step.step, succeeded, Since(start)});
     return succeeded;
 }
 
 // Runs the steps in order until one fails, the user cancels or the host asks to stop; true
 // when all succeeded.
-bool RunSteps(JobContext& job, std::span<const NamedStep> steps) {
-    for (const NamedStep& step : steps) {
+bool RunSteps(JobContext& job, std::span<const StepToRun> steps) {
+    for (const StepToRun& step : steps) {
         if (job.host.StopRequested(job.outcome.eraseStarted ? JobPhase::Writing
                                                             : JobPhase::Preparing)) {
             return Stop(job);

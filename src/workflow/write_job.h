@@ -12,6 +12,7 @@
 #include "image/load_image.h"
 #include "protocol/radio_link.h"
 #include "workflow/job_host.h"
+#include "workflow/job_step.h"
 #include "workflow/updater_settings.h"
 
 namespace qv {
@@ -34,9 +35,9 @@ struct WriteJobInput {
 // The job's input for a loaded image, which must outlive it, and the user's settings.
 WriteJobInput JobInputFor(const LoadedImage& image, const UpdaterSettings& settings);
 
-// One step as it ran: its name (OpenPort .. ClosePort), its result and how long it took.
+// One step as it ran: which step (OpenPort .. ClosePort), its result and how long it took.
 struct StepReport {
-    std::string name;
+    Step step = Step::OpenPort;
     bool succeeded = false;
     std::chrono::milliseconds duration{0};
 };

@@ -46,7 +46,7 @@ class StationTest : public ::testing::Test {
     static void SetUpTestSuite() {
         dir_ = new std::string(test::MakeTempDir());
         test::WriteTestMot(MotPath(), kBlocks);
-        image_ = new LoadedImage(LoadAndCheckImage(256, MotPath(), 1));
+        image_ = new LoadedImage(LoadAndCheckImage(256, MotPath(), 1, {}));
     }
     static void TearDownTestSuite() {
         delete image_;

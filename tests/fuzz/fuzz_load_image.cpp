@@ -7,14 +7,6 @@
 
 #include "image/image_mirror.h"
 #include "image/load_image.h"
-#include "image/package_resource.h"
-
-namespace qv {
-// The fuzzer carries no package.
-std::optional<std::span<const std::uint8_t>> FindResource(std::string_view, std::string_view) {
-    return std::nullopt;
-}
-}  // namespace qv
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "image/firmware_image.h"
 #include "image/image_mirror.h"
 #include "image/load_image.h"
+#include "image/package/package_resource.h"
 #include "srec_text.h"
 
 namespace qv {
@@ -110,14 +111,14 @@ TEST(MotFile, AFailedReadLeavesNoText) {
 
 #ifdef QV_CARRIES_DEMO_PACKAGE
 TEST(CarriedPackage, DemoPackageLoadsWhateverTheMotPath) {
-    const LoadedImage at256 = LoadAndCheckImage(256, "/no/such/file", 0);
+    const LoadedImage at256 = LoadAndCheckImage(256, "/no/such/file", 0, CarriedPackage());
     ASSERT_TRUE(at256.valid) << at256.reason;
     EXPECT_EQ(std::string(at256.versionLabel.begin(), at256.versionLabel.end()), "DEMO-1.0");
     EXPECT_EQ(at256.region1Blocks.size(), 3328u);
     EXPECT_EQ(at256.region2Blocks.size(), 2u);
     EXPECT_EQ(BuildWindowTitle(at256), "Updater for QV-310/QV-410(HW V2.0)         Ver. DEMO-1.0");
 
-    const LoadedImage at128 = LoadAndCheckImage(128, "", 0);
+    const LoadedImage at128 = LoadAndCheckImage(128, "", 0, CarriedPackage());
     ASSERT_TRUE(at128.valid);
     EXPECT_EQ(at128.region1Blocks.size(), 6656u);
     // The same bytes reach the radio whatever the block size.

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "image/descramble.h"
-#include "image/package_resource.h"
+#include "image/package/package_resource.h"
 #include "srec_text.h"
 
 namespace qv {

@@ -11,9 +11,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-WriteJobOutcome EndedAt(const char* step, bool versionRead = true) {
+WriteJobOutcome EndedAt(Step step, bool versionRead = true) {
     WriteJobOutcome outcome;
     outcome.steps.push_back({step, false, 0ms});
+    // As in the job: the first area command erases the radio's firmware.
+    outcome.eraseStarted = step >= Step::SendAreaCommands;
     outcome.newVersionText = "V1.03.00";
     outcome.radioVersion.fill(0xFF);
     if (versionRead) {
@@ -27,18 +29,18 @@ WriteJobOutcome EndedAt(const char* step, bool versionRead = true) {
 }
 
 TEST(JobStatus, EachEndNamesThePortAndWhatTheRadioHolds) {
-    WriteJobOutcome written = EndedAt("ClosePort");
+    WriteJobOutcome written = EndedAt(Step::ClosePort);
     written.succeeded = true;
     WriteJobOutcome writtenOverNothing = written;
     writtenOverNothing.radioVersion.fill(0xFF);
     writtenOverNothing.radioVersionText = "No Data";
-    WriteJobOutcome cancelled = EndedAt("ConfirmVersionChange");
+    WriteJobOutcome cancelled = EndedAt(Step::ConfirmVersionChange);
     cancelled.status = StatusCancelled;
-    WriteJobOutcome portRefused = EndedAt("OpenPort", false);
+    WriteJobOutcome portRefused = EndedAt(Step::OpenPort, false);
     portRefused.status = StatusPortOpenFailed;
-    WriteJobOutcome stoppedWaiting = EndedAt("LinkUp", false);
+    WriteJobOutcome stoppedWaiting = EndedAt(Step::LinkUp, false);
     stoppedWaiting.status = StatusCancelled;
-    WriteJobOutcome interrupted = EndedAt("TransferBlocks");
+    WriteJobOutcome interrupted = EndedAt(Step::TransferBlocks);
     interrupted.interrupted = true;
 
     struct Case {
@@ -55,17 +57,18 @@ TEST(JobStatus, EachEndNamesThePortAndWhatTheRadioHolds) {
         {"interrupted", interrupted,
          "Writing interrupted on COM3: the radio does not hold complete firmware"},
         {"port refused", portRefused, "The COM port COM3 cannot be opened"},
-        {"no radio", EndedAt("LinkUp", false), "No radio answered on COM3 at any speed"},
-        {"wrong model", EndedAt("CheckModel", false), "Wrong model on COM3, nothing was written"},
-        {"lost before the version", EndedAt("ReadAuxVersion", false),
+        {"no radio", EndedAt(Step::LinkUp, false), "No radio answered on COM3 at any speed"},
+        {"wrong model", EndedAt(Step::CheckModel, false),
+         "Wrong model on COM3, nothing was written"},
+        {"lost before the version", EndedAt(Step::ReadAuxVersion, false),
          "Connection lost on COM3 before writing"},
-        {"lost after the version", EndedAt("SettleSpeed"),
+        {"lost after the version", EndedAt(Step::SettleSpeed),
          "Connection lost on COM3 before writing: the radio keeps Ver. V1.02.03"},
-        {"erase failed", EndedAt("SendAreaCommands"),
+        {"erase failed", EndedAt(Step::SendAreaCommands),
          "Erasing failed on COM3: Ver. V1.02.03 -> Ver. V1.03.00 not completed, write again"},
-        {"end refused", EndedAt("SendEndCommand"),
+        {"end refused", EndedAt(Step::SendEndCommand),
          "Finishing failed on COM3: Ver. V1.02.03 -> Ver. V1.03.00 not completed, write again"},
-        {"port not closed", EndedAt("ClosePort"),
+        {"port not closed", EndedAt(Step::ClosePort),
          "The COM port COM3 could not be closed after writing"},
     };
     for (const Case& c : cases) {
@@ -101,9 +104,9 @@ TEST(JobStatus, TransferCountsBlocksAndTellsTheTimeLeftOnceItHasAPace) {
 }
 
 TEST(JobStatus, StepsAndTheRadioInPlainWords) {
-    EXPECT_EQ(StepStatusText("OpenPort", "/dev/ttyUSB0"), "Opening /dev/ttyUSB0");
-    EXPECT_EQ(StepStatusText("SendAreaCommands", "/dev/ttyUSB0"), "Erasing");
-    EXPECT_EQ(StepStatusText("CheckModel", "/dev/ttyUSB0"), "");
+    EXPECT_EQ(StepStatusText(Step::OpenPort, "/dev/ttyUSB0"), "Opening /dev/ttyUSB0");
+    EXPECT_EQ(StepStatusText(Step::SendAreaCommands, "/dev/ttyUSB0"), "Erasing");
+    EXPECT_EQ(StepStatusText(Step::CheckModel, "/dev/ttyUSB0"), "");
     EXPECT_EQ(LinkUpStatusText("/dev/ttyUSB0", "9600"),
               "Looking for the radio on /dev/ttyUSB0 (9600 bps)...");
     std::array<std::uint8_t, 16> version{};

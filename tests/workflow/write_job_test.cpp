@@ -28,7 +28,7 @@ class WriteJobTest : public ::testing::Test {
     static void SetUpTestSuite() {
         const std::string path = test::MakeTempDir() + "/small.mot";
         test::WriteTestMot(path, kTestBlocks);
-        image_ = new LoadedImage(LoadAndCheckImage(256, path, 1));
+        image_ = new LoadedImage(LoadAndCheckImage(256, path, 1, {}));
     }
     static void TearDownTestSuite() { delete image_; }
 
@@ -138,7 +138,7 @@ TEST_P(EveryWayOutTest, EndsAsItsStatusSays) {
         EXPECT_EQ(outcome.succeeded, c.succeeded);
         EXPECT_EQ(outcome.status, c.status);
         ASSERT_FALSE(outcome.steps.empty());
-        EXPECT_EQ(outcome.steps.back().name, c.lastStep);
+        EXPECT_EQ(StepName(outcome.steps.back().step), c.lastStep);
         std::vector<std::string> captions;
         for (const auto& box : host.boxes) {
             captions.push_back(box.caption);

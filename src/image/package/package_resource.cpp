@@ -1,6 +1,6 @@
 // The program's one resource of type "HEXFILE": the scrambled firmware package "#170".
 
-#include "image/package_resource.h"
+#include "image/package/package_resource.h"
 
 extern "C" const std::uint8_t qv_package_begin[];
 extern "C" const std::uint8_t qv_package_end[];
@@ -14,6 +14,11 @@ std::optional<std::span<const std::uint8_t>> FindResource(std::string_view type,
     }
     return std::span<const std::uint8_t>(
         qv_package_begin, static_cast<std::size_t>(qv_package_end - qv_package_begin));
+}
+
+std::span<const std::uint8_t> CarriedPackage() {
+    return FindResource(kPackageResourceType, kPackageResourceName)
+        .value_or(std::span<const std::uint8_t>());
 }
 
 }  // namespace qv
