@@ -4,14 +4,13 @@
 #include <QtWidgets/QDialog>
 #include <memory>
 
+#include "frontend/window_texts.h"
+
 namespace Ui {
 class AboutDialog;
 }
 
 namespace qv {
-
-inline constexpr const char* kAboutBuildLabel = "R731-2T";
-inline constexpr const char* kAboutNotice = "Copyright (C) 2026 qv-updater";
 
 class AboutDialog final : public QDialog {
     Q_OBJECT

@@ -1,21 +1,17 @@
 #include "app/app_storage.h"
 
 #include <QtCore/QDir>
-#include <QtCore/QFileInfo>
 #include <QtCore/QSettings>
 #include <QtCore/QStandardPaths>
-
-#include "workflow/job_record.h"
 
 namespace qv {
 
 namespace {
 
-constexpr const char* kRadioPortKey = "radioPort";
-constexpr const char* kNextRadioKey = "updateNextRadioAutomatically";
+QString KeyName(std::string_view key) {
+    return QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+}
 
-// The user's settings of this program: ~/.config/qv-updater/qv-updater.conf on Linux, the
-// registry on Windows.
 QSettings UserSettings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("qv-updater"),
                      QStringLiteral("qv-updater"));
@@ -23,33 +19,24 @@ QSettings UserSettings() {
 
 }  // namespace
 
-QString StoredRadioPort() {
-    return UserSettings().value(QLatin1String(kRadioPortKey)).toString();
-}
-
-void StoreRadioPort(const QString& stableName) {
-    UserSettings().setValue(QLatin1String(kRadioPortKey), stableName);
-}
-
-bool StoredNextRadioChoice() {
-    return UserSettings().value(QLatin1String(kNextRadioKey), false).toBool();
-}
-
-void StoreNextRadioChoice(bool automatic) {
-    UserSettings().setValue(QLatin1String(kNextRadioKey), automatic);
-}
-
-QString ServiceLogPath() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("jobs.jsonl"));
-}
-
-bool AppendToServiceLog(const std::string& line) {
-    const QString path = ServiceLogPath();
-    if (path.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath())) {
-        return false;
+std::optional<std::string> QtSettingsStore::Value(std::string_view key) const {
+    const QVariant value = UserSettings().value(KeyName(key));
+    if (!value.isValid()) {
+        return std::nullopt;
     }
-    return AppendLine(path.toStdString(), line);
+    return value.toString().toStdString();
+}
+
+void QtSettingsStore::SetValue(std::string_view key, const std::string& value) {
+    UserSettings().setValue(KeyName(key), QString::fromStdString(value));
+}
+
+std::filesystem::path ServiceLogPath() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (folder.isEmpty()) {
+        return {};
+    }
+    return QDir(folder).filePath(QStringLiteral("jobs.jsonl")).toStdU16String();
 }
 
 }  // namespace qv

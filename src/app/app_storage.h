@@ -1,27 +1,21 @@
 #pragma once
-// What the window keeps between runs: the radio's port of the last successful update and the
-// "Update the next radio automatically" choice (in the user's settings), and the service log
-// of its jobs (in the user's data folder).
+// Where the Qt window keeps things between runs: the user's settings through QSettings
+// (~/.config/qv-updater/qv-updater.conf on Linux, the registry on Windows), and the service
+// log in the application's data folder.
 
-#include <QtCore/QString>
-#include <string>
+#include <filesystem>
+
+#include "frontend/settings_store.h"
 
 namespace qv {
 
-// The stable name (StablePortName) stored after the last successful update; empty if none.
-QString StoredRadioPort();
-void StoreRadioPort(const QString& stableName);
+class QtSettingsStore final : public SettingsStore {
+  public:
+    std::optional<std::string> Value(std::string_view key) const override;
+    void SetValue(std::string_view key, const std::string& value) override;
+};
 
-// Whether the window goes on to the next radio after a successful update; off until chosen.
-bool StoredNextRadioChoice();
-void StoreNextRadioChoice(bool automatic);
-
-// <the application's data folder>/jobs.jsonl: one record line per job of the window, the same
-// line as qv-flash --record writes.
-QString ServiceLogPath();
-
-// Appends one line, making the folder first; false when that cannot be done. A log that cannot
-// be written changes nothing of the job it records.
-bool AppendToServiceLog(const std::string& line);
+// <the application's data folder>/jobs.jsonl; empty when the system has no such folder.
+std::filesystem::path ServiceLogPath();
 
 }  // namespace qv

@@ -10,13 +10,12 @@
 #include <array>
 #include <chrono>
 
+#include "frontend/window_texts.h"
+
 namespace qv {
 
 inline constexpr int kBannerTextCount = 7;
 using BannerTexts = std::array<QString, kBannerTextCount>;
-
-// The banner closes itself after this long even if nobody closes it.
-inline constexpr std::chrono::milliseconds kBannerLifetime{5000};
 
 void EnableBanner(int flag);
 void SetBannerTexts(const BannerTexts& texts);

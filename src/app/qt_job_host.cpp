@@ -63,7 +63,6 @@ int QtJobHost::RunWorker(const std::function<int()>& work) {
     bool workerDone = false;
     CloseRequestSwallower swallower;
     QCoreApplication::instance()->installEventFilter(&swallower);
-    workerRunning_ = true;
 
     WorkerThread worker;
     // The worker's last word: it returns only once the window's thread has taken it.
@@ -79,7 +78,6 @@ int QtJobHost::RunWorker(const std::function<int()>& work) {
     // A worker that could not start counts as a failed step.
     const int result = started ? worker.Join() : 0;
 
-    workerRunning_ = false;
     QCoreApplication::instance()->removeEventFilter(&swallower);
     return result;
 }

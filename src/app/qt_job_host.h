@@ -40,8 +40,6 @@ class QtJobHost final : public JobHost {
     void ShowStatus(const std::string& text, StatusKind kind) override;
     int RunWorker(const std::function<int()>& work) override;
 
-    bool WorkerRunning() const { return workerRunning_; }
-
   private:
     // Runs action on the window's thread; from a worker it waits until the action is done.
     void OnWindowThread(const std::function<void()>& action);
@@ -50,7 +48,6 @@ class QtJobHost final : public JobHost {
     QProgressBar* progressBar_;
     LockableWindow& controls_;
     Prompts& prompts_;
-    bool workerRunning_ = false;
 };
 
 // Swallows, while installed on the application, what would end the program or reach the

@@ -4,8 +4,10 @@
 
 #include <QtWidgets/QDialog>
 #include <memory>
+#include <span>
 
 #include "app/prompts.h"
+#include "frontend/window_texts.h"
 #include "workflow/updater_settings.h"
 
 class QComboBox;
@@ -16,8 +18,6 @@ class SpecialSettingsDialog;
 
 namespace qv {
 
-inline constexpr const char* kMustInputFileName = "Must input file name";
-inline constexpr const char* kMustInputFileNameCaption = "ERROR";
 // "MOT File(*.srec)|*.srec||" in the file dialog's own notation.
 inline constexpr const char* kMotFileFilter = "MOT File(*.srec) (*.srec)";
 
@@ -40,7 +40,7 @@ class SpecialSettingsDialog final : public QDialog {
     void ConnectHandlers();
     void OnUseMotFileClicked();
     void OnReferClicked();
-    void FillList(QComboBox* list, int first, int step, int last, int selected);
+    void FillList(QComboBox* list, std::span<const int> values, int selected);
 
     std::unique_ptr<Ui::SpecialSettingsDialog> ui_;
     Prompts& prompts_;

@@ -1,21 +1,19 @@
 #include "app/updater_dialog.h"
 
-#include <QtGui/QCloseEvent>
 #include <QtGui/QIcon>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QShortcut>
 #include <QtWidgets/QAbstractItemView>
 
 #include "app/about_dialog.h"
-#include "app/app_storage.h"
 #include "app/banner_window.h"
 #include "app/dialog_units.h"
 #include "app/input_discard.h"
 #include "app/settings_dialog.h"
-#include "serial/port_table.h"
+#include "frontend/exit_rule.h"
+#include "image/package/package_resource.h"
 #include "ui_updater_dialog.h"
 #include "workflow/job_messages.h"
-#include "workflow/job_record.h"
 #include "workflow/write_job.h"
 
 namespace qv {
@@ -33,7 +31,7 @@ UpdaterDialog::UpdaterDialog(RadioLink& link, const QStringList& arguments, Prom
       link_(link),
       arguments_(arguments),
       prompts_(prompts),
-      portProbe_(link) {
+      jobLog_(userSettings_, ServiceLogPath()) {
     ui_->setupUi(this);
     host_ = std::make_unique<QtJobHost>(this, ui_->progressBar, *this, prompts);
     ApplyDialogUnits(this, kWidthUnits, kHeightUnits);
@@ -44,20 +42,17 @@ UpdaterDialog::UpdaterDialog(RadioLink& link, const QStringList& arguments, Prom
     connect(ui_->specialSettingsButton, &QPushButton::clicked, this,
             &UpdaterDialog::OnSpecialSettings);
     connect(ui_->portList, &QComboBox::activated, this, &UpdaterDialog::OnPortSelected);
-    connect(ui_->portList, &PortComboBox::aboutToShowPopup, this, [this] { RefreshPorts(true); });
-    ui_->nextRadioCheck->setChecked(StoredNextRadioChoice());
+    connect(ui_->portList, &PortComboBox::aboutToShowPopup, this,
+            [this] { RefreshPorts(RefreshCause::ListDropDown); });
+    ui_->nextRadioCheck->setChecked(StoredNextRadioChoice(userSettings_));
     connect(ui_->nextRadioCheck, &QCheckBox::toggled, this, [this](bool automatic) {
-        StoreNextRadioChoice(automatic);
+        StoreNextRadioChoice(userSettings_, automatic);
         if (!automatic && waitingForRadio_) {
             StopWaiting();  // unticked while waiting: no next radio
         }
     });
     portPoll_.setInterval(kPortPollInterval);
-    connect(&portPoll_, &QTimer::timeout, this, [this] {
-        if (!ui_->portList->view()->isVisible()) {  // not under the user's eyes
-            RefreshPorts();
-        }
-    });
+    connect(&portPoll_, &QTimer::timeout, this, [this] { RefreshPorts(RefreshCause::Poll); });
     // "Com Port:" keeps its text; Alt+C reaches its list all the same.
     auto* focusPortList = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_C), this);
     connect(focusPortList, &QShortcut::activated, this,
@@ -101,7 +96,7 @@ void UpdaterDialog::OnInitWindow() {
 void UpdaterDialog::ReadCommandLine() {
     designerMode_ = false;
     for (const QString& argument : arguments_) {
-        if (argument.compare(QLatin1String(kDesignerWord), Qt::CaseInsensitive) == 0) {
+        if (IsDesignerWord(argument.toStdString())) {
             designerMode_ = true;
             prompts_.ShowMessage(this, kDesignerMessage, kUpdaterCaption, BoxButtons::Ok,
                                  BoxIcon::Information);
@@ -110,7 +105,7 @@ void UpdaterDialog::ReadCommandLine() {
 }
 
 bool UpdaterDialog::LoadFirmwareImage(const std::string& path, int useMotFile) {
-    image_ = LoadAndCheckImage(settings_.maxBuffer, path, useMotFile);
+    image_ = LoadAndCheckImage(settings_.maxBuffer, path, useMotFile, CarriedPackage());
     if (!image_.valid) {
         prompts_.ShowMessage(this, kImageNotValidMessage, kErrorCaption, BoxButtons::Ok,
                              BoxIcon::None);
@@ -133,17 +128,11 @@ void UpdaterDialog::OnWrite() {
     if (outcome.succeeded && ui_->nextRadioCheck->isChecked()) {
         UpdateNextRadios();
     }
-    RefreshPorts();  // the cables may have changed while the job ran
+    RefreshPorts(RefreshCause::JobEnded);
 }
 
 void UpdaterDialog::RecordJob(const WriteJobOutcome& outcome) {
-    const std::string device = link_.DeviceName();
-    // The log serves the workshop; a log that cannot be written changes nothing of the job.
-    AppendToServiceLog(JobRecordJson(device, outcome, OutcomeCode(outcome), false));
-    if (outcome.succeeded) {
-        ++updatedThisSession_;
-        StoreRadioPort(QString::fromStdString(StablePortName(device)));
-    }
+    jobLog_.Record(link_.DeviceName(), outcome);
 }
 
 void UpdaterDialog::OnSpecialSettings() {
@@ -165,37 +154,24 @@ void UpdaterDialog::OnSpecialSettings() {
 }
 
 void UpdaterDialog::reject() {
-    if (waitingForRadio_) {
-        StopWaiting();  // stopping the wait is not leaving the program
-        return;
-    }
-    if (controlsLocked_) {
-        return;  // no way out while a job runs
-    }
     OnExit();
 }
 
 void UpdaterDialog::OnExit() {
-    if (waitingForRadio_) {
-        StopWaiting();
-        return;
-    }
-    if (controlsLocked_) {
-        return;
+    switch (WhatExitDoes(controlsLocked_, waitingForRadio_)) {
+        case ExitRequest::StopWaiting:
+            StopWaiting();
+            return;
+        case ExitRequest::Refused:
+            return;
+        case ExitRequest::Confirm:
+            break;
     }
     const BoxAnswer answer = prompts_.ShowMessage(this, kExitQuestion, kExitCaption,
                                                   BoxButtons::OkCancel, BoxIcon::Question);
     if (answer == BoxAnswer::Ok) {
         QDialog::reject();
     }
-}
-
-void UpdaterDialog::closeEvent(QCloseEvent* event) {
-    if (controlsLocked_) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);  // turns into the Cancel command, so OnExit asks
 }
 
 void UpdaterDialog::keyPressEvent(QKeyEvent* event) {
@@ -219,7 +195,6 @@ void UpdaterDialog::OnSystemCommand(int command) {
 
 void UpdaterDialog::LockControls() {
     controlsLocked_ = true;
-    portPoll_.stop();  // the list stands still while a job runs
     setCursor(Qt::WaitCursor);
     ui_->writeButton->setEnabled(false);
     ui_->exitButton->setEnabled(false);
@@ -240,7 +215,6 @@ void UpdaterDialog::UnlockControls() {
     }
     unsetCursor();
     controlsLocked_ = false;
-    portPoll_.start();
 }
 
 void UpdaterDialog::ShowJobStatus(const QString& text) {

@@ -10,9 +10,13 @@
 #include <memory>
 #include <vector>
 
-#include "app/port_probe.h"
+#include "app/app_storage.h"
 #include "app/prompts.h"
 #include "app/qt_job_host.h"
+#include "frontend/job_log.h"
+#include "frontend/next_radio_view.h"
+#include "frontend/port_list.h"
+#include "frontend/window_texts.h"
 #include "image/load_image.h"
 #include "protocol/radio_link.h"
 #include "workflow/updater_settings.h"
@@ -24,18 +28,7 @@ class UpdaterDialog;
 
 namespace qv {
 
-// The command-line word that turns the designer mode on, in any letter case.
-inline constexpr const char* kDesignerWord = "qzx";
-inline constexpr const char* kDesignerMessage = "This is Special Version for Designer!";
-inline constexpr const char* kExitQuestion = "Do you wish to exit this program?";
-inline constexpr const char* kExitCaption = "Confirmation";
-inline constexpr const char* kCheckingPortsText = "Checking COM Port Connection.....";
-// The system command that opens the About box (its low four bits are free).
-inline constexpr int kAboutCommand = 0x0010;
-// While the window is idle the port list follows the cables at this pace.
-inline constexpr std::chrono::milliseconds kPortPollInterval{2000};
-
-class UpdaterDialog final : public QDialog, public LockableWindow {
+class UpdaterDialog final : public QDialog, public LockableWindow, private NextRadioView {
     Q_OBJECT
 
   public:
@@ -46,7 +39,7 @@ class UpdaterDialog final : public QDialog, public LockableWindow {
 
     // Runs OnInitWindow once, before the window is first shown.
     void setVisible(bool visible) override;
-    // The Cancel command: "&Exit", Escape, and the close box.
+    // The Cancel command: "&Exit", Escape, and the close box (QDialog turns a close into it).
     void reject() override;
 
     void OnInitWindow();
@@ -59,11 +52,9 @@ class UpdaterDialog final : public QDialog, public LockableWindow {
     void UnlockControls() override;
     void ShowJobStatus(const QString& text) override;
 
-    // Lists the ports again: new devices are probed, gone ones dropped, the selection kept on
-    // its device. Nothing while a job runs. Called every kPortPollInterval while idle, when the
-    // list drops down (retrying the ports that could not be opened), and on Windows when a
-    // device arrives or leaves.
-    void RefreshPorts(bool retryUnopened = false);
+    // Lists the ports again as the cause calls for (PlanRefresh): new devices are probed, gone
+    // ones dropped, the selection kept on its device.
+    void RefreshPorts(RefreshCause cause = RefreshCause::Poll);
 
     // "Update the next radio automatically", after a successful update whose box was
     // acknowledged: waits on the same port for the next radio and writes it without the version
@@ -79,10 +70,9 @@ class UpdaterDialog final : public QDialog, public LockableWindow {
     bool JobRunning() const { return controlsLocked_; }
     // Between two radios of the loop: no radio has answered yet.
     bool WaitingForRadio() const { return waitingForRadio_; }
-    int UpdatedThisSession() const { return updatedThisSession_; }
+    int UpdatedThisSession() const { return jobLog_.UpdatedThisSession(); }
 
   protected:
-    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 #ifdef _WIN32
     // WM_DEVICECHANGE: a port arrived or left.
@@ -94,16 +84,19 @@ class UpdaterDialog final : public QDialog, public LockableWindow {
     bool LoadFirmwareImage(const std::string& path, int useMotFile);
     void SetTitle();
     void ScanPorts();
-    void ShowPorts(const std::vector<ListedPort>& listed, const std::vector<PortInfo>& table);
+    void ShowPorts(const PortListView& view);
     void UpdateWriteButton();
     WriteJobInput JobInput() const;
     void RecordJob(const WriteJobOutcome& outcome);
-    // The loop's parts (updater_next_radio.cpp).
-    enum class RoundEnd { NobodyAnswered, NextRadio, LoopEnds };
-    RoundEnd RunNextRadioRound(const WriteJobInput& input, const std::string& port);
-    void WaitForRadio(const std::string& port);
-    void RadioAnswered();
-    void PauseUnlessStopped(std::chrono::milliseconds time);
+    // The next-radio loop as this window presents it (updater_next_radio.cpp).
+    void Waiting() override;
+    void Answered() override;
+    bool RadioEnded(const WriteJobOutcome& outcome) override;
+    bool PortFailed(const WriteJobOutcome& outcome, const HeldWords& held) override;
+    void Pause(std::chrono::milliseconds time) override;
+    bool StopRequested() override {
+        return stopWaiting_;
+    }
 
     std::unique_ptr<Ui::UpdaterDialog> ui_;
     RadioLink& link_;
@@ -112,15 +105,17 @@ class UpdaterDialog final : public QDialog, public LockableWindow {
     std::unique_ptr<QtJobHost> host_;
     UpdaterSettings settings_;
     LoadedImage image_;
-    PortProbe portProbe_;
+    PortList ports_;
     QTimer portPoll_;
+    QtSettingsStore userSettings_;
+    JobLog jobLog_;
     bool designerMode_ = false;
     bool initialised_ = false;
     bool controlsLocked_ = false;
     bool noPortShown_ = false;  // the status line explains why no port can be chosen
     bool waitingForRadio_ = false;
     std::atomic<bool> stopWaiting_{false};  // read by the job's workers
-    int updatedThisSession_ = 0;            // radios written successfully since the start
+    std::string loopPort_;                  // the port the loop waits on, as the texts name it
 };
 
 }  // namespace qv

@@ -1,109 +1,74 @@
-// "Update the next radio automatically": after a successful update the window waits on the same
-// port for the next radio, writes it, and waits again, until the technician stops the wait or a
-// write fails.
+// "Update the next radio automatically": after a successful update the window runs the
+// next-radio loop on the same port, until the technician stops the wait or a write fails.
+// The loop is the shared one; this file only presents it.
 
-#include <thread>
-
-#include "app/next_radio_host.h"
 #include "app/updater_dialog.h"
+#include "frontend/next_radio_loop.h"
 #include "ui_updater_dialog.h"
 #include "workflow/job_status.h"
 
 namespace qv {
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// Nobody answering takes the link-up's twenty seconds; a round that ends sooner without a radio
-// (the port's writes fail at once) waits out the rest of this, so that the loop does not spin.
-constexpr std::chrono::milliseconds kShortestRound{1000};
-// How often that pause looks whether the wait was stopped: as often as the link-up does.
-constexpr std::chrono::milliseconds kPauseStep{50};
-
-}  // namespace
-
 void UpdaterDialog::UpdateNextRadios() {
-    WriteJobInput input = JobInput();
-    // A radio of another model leaves its boot loader, so that it does not answer again.
-    input.endSessionWhenRefused = true;
-    const std::string port = ShownPortName(link_.DeviceName());
+    loopPort_ = ShownPortName(link_.DeviceName());
     stopWaiting_ = false;
     LockControls();
-    while (!stopWaiting_) {
-        if (RunNextRadioRound(input, port) == RoundEnd::LoopEnds) {
-            break;
-        }
-    }
+    RunNextRadioLoop(*this, *host_, JobInput(), [this](JobHost& round, const WriteJobInput& input) {
+        return RunWriteJob(link_, round, input);
+    });
     if (waitingForRadio_) {  // stopped while no radio was on the line
         waitingForRadio_ = false;
-        ShowJobStatus(QString::fromStdString(StoppedWaitingText(port, updatedThisSession_)));
+        ShowJobStatus(
+            QString::fromStdString(StoppedWaitingText(loopPort_, jobLog_.UpdatedThisSession())));
     }
     UnlockControls();
 }
 
-UpdaterDialog::RoundEnd UpdaterDialog::RunNextRadioRound(const WriteJobInput& input,
-                                                         const std::string& port) {
-    WaitForRadio(port);
-    NextRadioHost round(
-        *host_, [this] { RadioAnswered(); }, stopWaiting_);
-    const auto start = Clock::now();
-    const WriteJobOutcome outcome = RunWriteJob(link_, round, input);
-    if (round.Answered()) {
-        RecordJob(outcome);
-        // A refused radio was sent away; any other failure needs the technician at that radio.
-        const bool goOn = outcome.succeeded || outcome.status == StatusModelMismatch;
-        return goOn ? RoundEnd::NextRadio : RoundEnd::LoopEnds;
-    }
-    if (outcome.status == StatusPortOpenFailed) {
-        // Before a radio answers, the one failure is a port that no longer opens: its words
-        // and its box, as any job's.
-        waitingForRadio_ = false;
-        host_->ShowStatus(round.HeldStatus(), StatusKind::Step);
-        if (const std::optional<HeldBox> box = round.HeldMessage()) {
-            host_->ShowMessage(box->text, box->caption, box->buttons, box->icon);
-        }
-        RecordJob(outcome);
-        return RoundEnd::LoopEnds;
-    }
-    PauseUnlessStopped(kShortestRound -
-                       std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start));
-    return RoundEnd::NobodyAnswered;
-}
-
 // Exit and the box are there to stop the wait; Write and the port list stay locked.
-void UpdaterDialog::WaitForRadio(const std::string& port) {
+void UpdaterDialog::Waiting() {
     waitingForRadio_ = true;
     setCursor(Qt::BusyCursor);
     ui_->exitButton->setEnabled(true);
     ui_->nextRadioCheck->setEnabled(true);
-    ShowJobStatus(QString::fromStdString(WaitingStatusText(port, updatedThisSession_)));
+    ShowJobStatus(
+        QString::fromStdString(WaitingStatusText(loopPort_, jobLog_.UpdatedThisSession())));
 }
 
 // From here the radio is written as any job: no way out until its box.
-void UpdaterDialog::RadioAnswered() {
+void UpdaterDialog::Answered() {
     waitingForRadio_ = false;
     setCursor(Qt::WaitCursor);
     ui_->exitButton->setEnabled(false);
     ui_->nextRadioCheck->setEnabled(false);
 }
 
-void UpdaterDialog::StopWaiting() {
-    stopWaiting_ = true;
+// A refused radio was sent away; any other failure needs the technician at that radio.
+bool UpdaterDialog::RadioEnded(const WriteJobOutcome& outcome) {
+    RecordJob(outcome);
+    return outcome.succeeded || outcome.status == StatusModelMismatch;
 }
 
-void UpdaterDialog::PauseUnlessStopped(std::chrono::milliseconds time) {
-    if (time <= std::chrono::milliseconds::zero()) {
-        return;
+// A port that no longer opens: its words and its box, as any job's, and the loop ends.
+bool UpdaterDialog::PortFailed(const WriteJobOutcome& outcome, const HeldWords& held) {
+    waitingForRadio_ = false;
+    host_->ShowStatus(held.status, StatusKind::Step);
+    if (held.box) {
+        host_->ShowMessage(held.box->text, held.box->caption, held.box->buttons, held.box->icon);
     }
-    const auto until = Clock::now() + time;
-    // On a worker, so that the window keeps answering, Exit and Escape included.
-    host_->RunWorker([this, until] {
-        while (!stopWaiting_ && Clock::now() < until) {
-            std::this_thread::sleep_for(kPauseStep);
-        }
+    RecordJob(outcome);
+    return false;
+}
+
+// On a worker, so that the window keeps answering, Exit and Escape included.
+void UpdaterDialog::Pause(std::chrono::milliseconds time) {
+    host_->RunWorker([this, time] {
+        PauseUnlessStopped(time, [this] { return stopWaiting_.load(); });
         return 1;
     });
+}
+
+void UpdaterDialog::StopWaiting() {
+    stopWaiting_ = true;
 }
 
 }  // namespace qv

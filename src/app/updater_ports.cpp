@@ -1,42 +1,27 @@
 // The main window's port list: the probe at start-up, the list following the cables while the
-// window is idle, and the choice of a port.
+// window is idle, and the choice of a port. What the list holds comes from PortList; this file
+// only puts it into the combo box.
 
+#include <QtWidgets/QAbstractItemView>
 #include <QtWidgets/QApplication>
 
-#include "app/app_storage.h"
 #include "app/input_discard.h"
 #include "app/updater_dialog.h"
-#include "serial/port_table.h"
 #include "ui_updater_dialog.h"
-#include "workflow/port_text.h"
 
 namespace qv {
 
 namespace {
 
-// The port's name in the list: the device path on POSIX, where port numbers mean nothing to
-// the user; "n" on Windows.
-QString EntryName(const PortInfo& port) {
-#ifdef _WIN32
-    return QString::number(port.number);
-#else
-    return QString::fromStdString(port.device);
-#endif
-}
-
-QString EntryLabel(const PortInfo& port) {
-    return QString::fromStdString(PortLabel(EntryName(port).toStdString(), port));
-}
-
-// True when the list already shows these ports, in this order, with these labels.
-bool ListShows(const QComboBox* list, const std::vector<ListedPort>& listed) {
-    if (list->count() != static_cast<int>(listed.size())) {
+// True when the list already shows these entries, in this order.
+bool ListShows(const QComboBox* list, const std::vector<PortEntry>& entries) {
+    if (list->count() != static_cast<int>(entries.size())) {
         return false;
     }
     for (int i = 0; i < list->count(); ++i) {
-        const PortInfo& port = listed[static_cast<std::size_t>(i)].info;
-        if (list->itemData(i).toString().toStdString() != port.device ||
-            list->itemText(i) != EntryLabel(port)) {
+        const PortEntry& entry = entries[static_cast<std::size_t>(i)];
+        if (list->itemData(i).toString().toStdString() != entry.device ||
+            list->itemText(i).toStdString() != entry.text) {
             return false;
         }
     }
@@ -47,51 +32,42 @@ bool ListShows(const QComboBox* list, const std::vector<ListedPort>& listed) {
 
 void UpdaterDialog::ScanPorts() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    RefreshPorts();
+    RefreshPorts(RefreshCause::Startup);
     DiscardPendingInput();
     QApplication::restoreOverrideCursor();
 }
 
-void UpdaterDialog::RefreshPorts(bool retryUnopened) {
-    if (controlsLocked_) {
-        return;  // the job's port stays as it is, and so does the list
+void UpdaterDialog::RefreshPorts(RefreshCause cause) {
+    const RefreshPlan plan =
+        PlanRefresh(cause, controlsLocked_, ui_->portList->view()->isVisible());
+    if (!plan.refresh) {
+        return;
     }
-    const std::vector<PortInfo> table = ListPorts();
-    ShowPorts(portProbe_.Refresh(table, retryUnopened), table);
+    const std::string selected = ui_->portList->currentData().toString().toStdString();
+    ShowPorts(ports_.Refresh(selected, jobLog_.RememberedPort(), plan.retryUnopened));
 }
 
-void UpdaterDialog::ShowPorts(const std::vector<ListedPort>& listed,
-                              const std::vector<PortInfo>& table) {
+void UpdaterDialog::ShowPorts(const PortListView& view) {
     QComboBox* list = ui_->portList;
-    if (!ListShows(list, listed)) {
+    if (!ListShows(list, view.entries) ||
+        list->currentIndex() != (view.selected ? static_cast<int>(*view.selected) : -1)) {
         // The entries keep the devices they were listed with: a port's number would name
         // another device once one is plugged in or out.
-        const QString selected = list->currentData().toString();
         const QSignalBlocker quiet(list);
         list->clear();
-        for (const ListedPort& port : listed) {
-            const QString label = EntryLabel(port.info);
-            list->addItem(label, QString::fromStdString(port.info.device));
-            list->setItemData(list->count() - 1, label, Qt::ToolTipRole);
+        for (const PortEntry& entry : view.entries) {
+            const QString text = QString::fromStdString(entry.text);
+            list->addItem(text, QString::fromStdString(entry.device));
+            list->setItemData(list->count() - 1, text, Qt::ToolTipRole);
         }
-        int index = list->findData(selected);
-        if (index < 0) {
-            const auto first = FirstChoice(listed, StoredRadioPort().toStdString());
-            index = first ? static_cast<int>(*first) : -1;
-        }
-        list->setCurrentIndex(index);
-    }
-    // The probe pointed the link at each device it opened: back to the chosen one.
-    if (!listed.empty()) {
+        list->setCurrentIndex(view.selected ? static_cast<int>(*view.selected) : -1);
         OnPortSelected();
     }
-    list->setToolTip(list->currentText());
-    list->setEnabled(!listed.empty());
+    list->setEnabled(!view.entries.empty());
 
-    if (listed.empty()) {
-        const NoPortExplanation why = ExplainNoPort(table);
-        list->setPlaceholderText(QString::fromStdString(why.summary));
-        ui_->statusLine->ShowText(QString::fromStdString(why.detail));
+    if (view.noPort) {
+        list->setPlaceholderText(QString::fromStdString(view.noPort->summary));
+        ui_->statusLine->ShowText(QString::fromStdString(view.noPort->detail));
         noPortShown_ = true;
     } else if (noPortShown_) {
         ui_->statusLine->ShowText(QString());

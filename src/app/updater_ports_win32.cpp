@@ -11,16 +11,12 @@
 
 namespace qv {
 
-namespace {
-// The port's driver is not ready when the arrival is announced.
-constexpr std::chrono::milliseconds kArrivalSettle{500};
-}  // namespace
-
 bool UpdaterDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
     const auto* msg = static_cast<const MSG*>(message);
     if (eventType == "windows_generic_MSG" && msg->message == WM_DEVICECHANGE &&
         (msg->wParam == DBT_DEVICEARRIVAL || msg->wParam == DBT_DEVICEREMOVECOMPLETE)) {
-        QTimer::singleShot(kArrivalSettle, this, [this] { RefreshPorts(); });
+        QTimer::singleShot(kDeviceArrivalSettle, this,
+                           [this] { RefreshPorts(RefreshCause::DeviceChange); });
     }
     return QDialog::nativeEvent(eventType, message, result);
 }

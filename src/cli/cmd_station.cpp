@@ -2,7 +2,6 @@
 // waits for a radio, writes it, records it, and waits for the next.
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -18,6 +17,7 @@
 #include "cli/station_screen.h"
 #include "cli/station_tally.h"
 #include "cli/write_options.h"
+#include "frontend/next_radio_loop.h"
 #include "workflow/job_messages.h"
 #include "workflow/job_record.h"
 #include "workflow/job_status.h"
@@ -27,9 +27,6 @@
 namespace qv::cli {
 
 namespace {
-
-// After a port that did not open, before it is tried again (a cable being plugged back in).
-constexpr std::chrono::seconds kPortRetryPause{1};
 
 struct StationOptions {
     WriteOptions write;
@@ -49,6 +46,31 @@ bool AskOnce(const StationOptions& options, const RunSetup& setup, std::FILE* ou
     return question.Ask(0, "", text) == BoxAnswer::Ok;
 }
 
+class Station;
+
+// One port of the station as the next-radio loop runs it: it waits, writes every radio that
+// answers, records it, and goes on until the station ends; a port that does not open is tried
+// again (a cable being plugged back in).
+class StationPort final : public NextRadioView {
+  public:
+    StationPort(Station& station, std::size_t slot) : station_(station), slot_(slot) {}
+
+    void Serve();
+
+    void Waiting() override;
+    void Answered() override;
+    bool RadioEnded(const WriteJobOutcome& outcome) override;
+    bool PortFailed(const WriteJobOutcome& outcome, const HeldWords& held) override;
+    void Pause(std::chrono::milliseconds time) override;
+    bool StopRequested() override;
+
+  private:
+    Station& station_;
+    std::size_t slot_;
+    std::string shownPort_;
+    RadioRun run_;  // the round's radio
+};
+
 class Station {
   public:
     Station(const StationOptions& options, RunSetup& setup)
@@ -57,7 +79,6 @@ class Station {
           tally_(options.count),
           screen_(stderr, IsTerminal(stderr) && !options.write.trace, options.write.ports, tally_) {
         input_ = setup.Input();
-        input_.endSessionWhenRefused = true;
         settings_.trace = options.write.trace;
         settings_.labelled = true;
     }
@@ -65,8 +86,9 @@ class Station {
     int Run();
 
   private:
+    friend class StationPort;
+
     bool Serving() const { return !tally_.Ending() && InterruptCount() == 0; }
-    void ServePort(std::size_t slot);
     void RadioEnded(std::size_t slot, const RadioRun& run);
 
     const StationOptions& options_;
@@ -79,27 +101,46 @@ class Station {
     std::mutex mutex_;
 };
 
-void Station::ServePort(std::size_t slot) {
-    const std::string& port = options_.write.ports[slot];
-    const std::string waiting = WaitingForRadioText(ShownPortName(setup_.devices[slot]));
-    while (Serving()) {
-        screen_.Event(slot, waiting);
-        StationHost host(slot, screen_, tally_);
-        const RadioRun run =
-            RunRadio(port, setup_.devices[slot], settings_, host,
-                     [this](RadioLink& link, JobHost& h) { return RunWriteJob(link, h, input_); });
-        if (run.outcome.status == StatusPortOpenFailed) {
-            const std::string reason = DescribeOpenFailure(run.openFailure, run.device);
-            screen_.Event(slot, reason.empty() ? kPortOpenFailedMessage : reason);
-            std::this_thread::sleep_for(kPortRetryPause);
-            continue;
-        }
-        if (!run.outcome.identified) {
-            continue;  // nobody answered this round: no radio yet, no error
-        }
-        RadioEnded(slot, run);
-    }
-    screen_.Live(slot, "Stopped");
+void StationPort::Serve() {
+    shownPort_ = ShownPortName(station_.setup_.devices[slot_]);
+    StationHost host(slot_, station_.screen_);
+    RunNextRadioLoop(
+        *this, host, station_.input_, [this](JobHost& round, const WriteJobInput& input) {
+            run_ = RunRadio(station_.options_.write.ports[slot_], station_.setup_.devices[slot_],
+                            station_.settings_, round, [&input](RadioLink& link, JobHost& h) {
+                                return RunWriteJob(link, h, input);
+                            });
+            return run_.outcome;
+        });
+    station_.screen_.Live(slot_, "Stopped");
+}
+
+void StationPort::Waiting() {
+    station_.screen_.Event(slot_, WaitingForRadioText(shownPort_));
+}
+
+void StationPort::Answered() {
+    station_.screen_.Event(slot_, StepStatusText(Step::ReadIdentification, shownPort_));
+}
+
+// A failed radio stays in its boot loader and is written again at the next round.
+bool StationPort::RadioEnded(const WriteJobOutcome& /*outcome*/) {
+    station_.RadioEnded(slot_, run_);
+    return true;
+}
+
+bool StationPort::PortFailed(const WriteJobOutcome& /*outcome*/, const HeldWords& /*held*/) {
+    const std::string reason = DescribeOpenFailure(run_.openFailure, run_.device);
+    station_.screen_.Event(slot_, reason.empty() ? kPortOpenFailedMessage : reason);
+    return true;
+}
+
+void StationPort::Pause(std::chrono::milliseconds time) {
+    PauseUnlessStopped(time, [this] { return StopRequested(); });
+}
+
+bool StationPort::StopRequested() {
+    return !station_.Serving();
 }
 
 void Station::RadioEnded(std::size_t slot, const RadioRun& run) {
@@ -120,7 +161,7 @@ int Station::Run() {
     std::vector<std::thread> threads;
     for (std::size_t slot = 0; slot < options_.write.ports.size(); ++slot) {
         try {
-            threads.emplace_back([this, slot] { ServePort(slot); });
+            threads.emplace_back([this, slot] { StationPort(*this, slot).Serve(); });
         } catch (const std::system_error&) {
             screen_.Event(slot, kNoThreadMessage);
         }

@@ -5,16 +5,13 @@
 
 namespace qv::cli {
 
-BoxAnswer StationHost::ShowMessage(const std::string& /*text*/, const std::string& /*caption*/,
-                                   BoxButtons buttons, BoxIcon /*icon*/) {
-    if (buttons == BoxButtons::OkCancel) {
-        screen_.Event(slot_, lastStatus_);
+void StationHost::StepStarted(Step step) {
+    if (step == Step::TransferBlocks) {
+        writing_ = false;
     }
-    return BoxAnswer::Ok;
 }
 
 void StationHost::ShowStatus(const std::string& text, StatusKind kind) {
-    lastStatus_ = text;
     if (kind == StatusKind::Progress && !writing_) {
         writing_ = true;
         screen_.Event(slot_, text);
@@ -27,11 +24,8 @@ int StationHost::RunWorker(const std::function<int()>& work) {
     return RunOnWorkerThread(work);
 }
 
-bool StationHost::StopRequested(JobPhase phase) {
-    if (InterruptCount() >= 2) {
-        return true;
-    }
-    return (InterruptCount() == 1 || tally_.Ending()) && phase == JobPhase::Preparing;
+bool StationHost::StopRequested(JobPhase /*phase*/) {
+    return InterruptCount() >= 2;
 }
 
 }  // namespace qv::cli

@@ -27,26 +27,6 @@ bool StationTally::Ending() const {
     return ending_;
 }
 
-void StationTally::End() {
-    std::lock_guard lock(mutex_);
-    ending_ = true;
-}
-
-int StationTally::Updated() const {
-    std::lock_guard lock(mutex_);
-    return updated_;
-}
-
-int StationTally::Failed() const {
-    std::lock_guard lock(mutex_);
-    return failed_;
-}
-
-int StationTally::Refused() const {
-    std::lock_guard lock(mutex_);
-    return refused_;
-}
-
 std::string StationTally::Summary() const {
     std::lock_guard lock(mutex_);
     return "Updated " + std::to_string(updated_) + (updated_ == 1 ? " radio, " : " radios, ") +

@@ -18,13 +18,8 @@ class StationTally {
 
     // A radio has ended with this outcome and exit code.
     void Count(const WriteJobOutcome& outcome, int exitCode);
-    // True once the limit is reached or End was called: the ports stop looking for radios.
+    // True once the limit is reached: the ports stop looking for radios.
     bool Ending() const;
-    void End();
-
-    int Updated() const;
-    int Failed() const;
-    int Refused() const;
     // "Updated 12 radios, 1 failed, 1 refused."
     std::string Summary() const;
     // 0 when no radio failed, otherwise the worst code of the radios.

@@ -10,7 +10,6 @@ BoxAnswer TerminalHost::ShowMessage(const std::string& text, const std::string& 
     if (buttons == BoxButtons::OkCancel) {
         return confirmation_.Ask(progressSlot_, portLabel_, text);
     }
-    lastMessage_ = text;
     return BoxAnswer::Ok;
 }
 

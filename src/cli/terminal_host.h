@@ -23,7 +23,7 @@ class TerminalHost : public JobHost {
           progress_(progress),
           progressSlot_(progressSlot) {}
 
-    // A question goes to the terminal; any other box is only kept: the command prints the
+    // A question goes to the terminal; any other box is dropped: the command prints the
     // application's message itself, as the last line.
     BoxAnswer ShowMessage(const std::string& text, const std::string& caption, BoxButtons buttons,
                           BoxIcon icon) override;
@@ -35,14 +35,11 @@ class TerminalHost : public JobHost {
     int RunWorker(const std::function<int()>& work) override;
     bool StopRequested(JobPhase phase) override;
 
-    const std::string& LastMessage() const { return lastMessage_; }
-
   private:
     std::string portLabel_;
     Confirmation& confirmation_;
     ProgressDisplay& progress_;
     std::size_t progressSlot_;
-    std::string lastMessage_;
 };
 
 }  // namespace qv::cli

@@ -50,10 +50,23 @@ SerialPortsEnv::~SerialPortsEnv() {
 }
 
 AppFixture::AppFixture() {
-    StoreRadioPort(QString());
-    StoreNextRadioChoice(false);
-    QFile::remove(ServiceLogPath());
-    QDir(ServiceLogPath()).removeRecursively();  // a test may have put a folder there
+    QtSettingsStore settings;
+    settings.SetValue(kRadioPortKey, "");
+    StoreNextRadioChoice(settings, false);
+    QFile::remove(ServiceLogFile());
+    QDir(ServiceLogFile()).removeRecursively();  // a test may have put a folder there
+}
+
+QString ServiceLogFile() {
+    return QString::fromStdString(ServiceLogPath().string());
+}
+
+QString StoredRadioPort() {
+    return QString::fromStdString(QtSettingsStore().Value(kRadioPortKey).value_or(""));
+}
+
+bool StoredNextRadioChoice() {
+    return StoredNextRadioChoice(QtSettingsStore());
 }
 
 AppFixture::~AppFixture() {
@@ -88,7 +101,7 @@ bool PaintedTexts::eventFilter(QObject* watched, QEvent* event) {
 }
 
 std::vector<std::string> ServiceLogLines() {
-    std::ifstream file(ServiceLogPath().toStdString());
+    std::ifstream file(ServiceLogPath());
     std::vector<std::string> lines;
     for (std::string line; std::getline(file, line);) {
         lines.push_back(line);

@@ -86,8 +86,14 @@ class PaintedTexts final : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-// The lines of the window's service log.
+// The lines of the window's service log, and its file.
 std::vector<std::string> ServiceLogLines();
+QString ServiceLogFile();
+
+// What the window keeps in the user's settings: the radio's port of the last successful
+// update, and the "Update the next radio automatically" choice.
+QString StoredRadioPort();
+bool StoredNextRadioChoice();
 
 // A window in the designer mode with a small Mot file (a short transfer), the device chosen,
 // and the status line watched.

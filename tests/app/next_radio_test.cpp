@@ -7,13 +7,11 @@
 
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
-#include <atomic>
 #include <chrono>
 #include <functional>
 #include <optional>
 
 #include "app/app_storage.h"
-#include "app/next_radio_host.h"
 #include "app_fixture.h"
 #include "sim/simulator.h"
 
@@ -280,58 +278,6 @@ TEST(NextRadioLoopEnds, WithTheBoxOfAFailedWrite) {
     const std::vector<std::string> log = ServiceLogLines();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_NE(log[1].find("\"outcome\":\"failed\""), std::string::npos) << log[1];
-}
-
-// Until a radio answers, a round's words and boxes are held: nobody answering is no error.
-// Once one answers, the job is the window's as any other, but for the version question.
-TEST(NextRadioHost, HoldsTheRoundsWordsUntilARadioAnswers) {
-    struct Recorded final : JobHost {
-        std::vector<std::string> shown;
-        BoxAnswer ShowMessage(const std::string& text, const std::string&, BoxButtons,
-                              BoxIcon) override {
-            shown.push_back("box: " + text);
-            return BoxAnswer::Ok;
-        }
-        void LockControls() override { shown.push_back("lock"); }
-        void UnlockControls() override { shown.push_back("unlock"); }
-        void SetProgressRange(int, int) override {}
-        void SetProgressPosition(int) override {}
-        void ShowStatus(const std::string& text, StatusKind) override { shown.push_back(text); }
-        int RunWorker(const std::function<int()>& work) override { return work(); }
-    } window;
-    std::atomic<bool> stop{false};
-    int answered = 0;
-    NextRadioHost round(
-        window, [&answered] { ++answered; }, stop);
-
-    round.LockControls();
-    round.ShowStatus("Opening", StatusKind::Step);
-    round.ShowStatus("No radio answered", StatusKind::Step);
-    round.ShowMessage(kConnectionMessage, "Error", BoxButtons::Ok, BoxIcon::Stop);
-    round.UnlockControls();
-    EXPECT_TRUE(window.shown.empty());
-    EXPECT_FALSE(round.Answered());
-    EXPECT_EQ(round.HeldStatus(), "No radio answered");
-    ASSERT_TRUE(round.HeldMessage());
-    EXPECT_EQ(round.HeldMessage()->text, kConnectionMessage);
-
-    EXPECT_FALSE(round.StopRequested(JobPhase::Preparing));
-    stop = true;
-    EXPECT_TRUE(round.StopRequested(JobPhase::Preparing));
-    EXPECT_FALSE(round.StopRequested(JobPhase::Writing)) << "a radio half written";
-    stop = false;
-
-    round.StepStarted("ReadIdentification");
-    round.ShowStatus("Radio answered", StatusKind::Step);
-    EXPECT_EQ(
-        round.ShowMessage("question", kConfirmCaption, BoxButtons::OkCancel, BoxIcon::Exclamation),
-        BoxAnswer::Ok);
-    round.ShowStatus("Writing block 1 of 2", StatusKind::Progress);
-    round.ShowMessage(kCompleted, "Updater", BoxButtons::Ok, BoxIcon::Information);
-    EXPECT_TRUE(round.Answered());
-    EXPECT_EQ(answered, 1);
-    EXPECT_EQ(window.shown, (std::vector<std::string>{"Radio answered", "Writing block 1 of 2",
-                                                      std::string("box: ") + kCompleted}));
 }
 
 }  // namespace

@@ -15,7 +15,6 @@
 #include <chrono>
 #include <thread>
 
-#include "app/port_choice.h"
 #include "app_fixture.h"
 #include "serial/port_table.h"
 #include "sim/simulator.h"
@@ -233,46 +232,6 @@ TEST(PortList, FollowsARadioComingAndGoingWhileIdle) {
     EXPECT_EQ(app.link.DeviceName(), list->currentData().toString().toStdString())
         << "the link follows the new selection";
     EXPECT_TRUE(app.prompts.boxes.empty());
-}
-
-// Which entry the list selects when it has no selection to keep.
-TEST(PortChoice, StoredPortThenUsbAdapterThenFirst) {
-    auto port = [](const char* device, bool usbIds = false, const char* stable = nullptr) {
-        ListedPort listed;
-        listed.info.device = device;
-        if (usbIds) {
-            listed.info.usbVendorId = 0x0403;
-            listed.info.usbProductId = 0x6001;
-        }
-        listed.stableName = stable != nullptr ? stable : device;
-        return listed;
-    };
-    const ListedPort uart = port("/dev/ttyS0");
-    const ListedPort uart2 = port("/dev/ttyS1");
-    const ListedPort ftdi = port("/dev/ttyUSB0", true, "/dev/serial/by-id/usb-FTDI_A1B2C3-port0");
-    const ListedPort acm = port("/dev/ttyACM0");  // no ids read, the driver's name tells
-    const ListedPort named = port("/tmp/qv-radio");
-    struct Case {
-        const char* name;
-        std::vector<ListedPort> ports;
-        std::string stored;
-        std::optional<std::size_t> chosen;
-    };
-    const Case cases[] = {
-        {"built-in UARTs only: the first", {uart, uart2}, "", 0},
-        {"USB adapter before the built-in UART", {uart, ftdi}, "", 1},
-        {"CDC-ACM counts as USB", {uart, named, acm}, "", 2},
-        {"stored path", {uart, ftdi, named}, "/tmp/qv-radio", 2},
-        {"stored by its by-id name",
-         {uart, named, ftdi},
-         "/dev/serial/by-id/usb-FTDI_A1B2C3-port0",
-         2},
-        {"stored but absent: USB first", {uart, ftdi}, "/dev/ttyUSB7", 1},
-        {"nothing listed", {}, "/tmp/qv-radio", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(FirstChoice(c.ports, c.stored), c.chosen) << c.name;
-    }
 }
 
 // A key pressed while the probe blocks the window waits in the queue; the probe drops it

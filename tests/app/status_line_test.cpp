@@ -247,14 +247,14 @@ TEST(StatusLine, AServiceLogThatCannotBeWrittenLeavesTheJobAsItWas) {
     ASSERT_NE(sim, nullptr);
     SerialPortsEnv ports({sim->DevicePath()});
     AppFixture app;
-    ASSERT_TRUE(QDir().mkpath(ServiceLogPath())) << "a folder where the log should be";
+    ASSERT_TRUE(QDir().mkpath(ServiceLogFile())) << "a folder where the log should be";
     PaintedTexts shown;
     StartWindow(app, dir, sim->DevicePath(), shown);
     app.WriteButton()->click();
     ASSERT_EQ(app.prompts.boxes.size(), 2u);
     EXPECT_EQ(app.prompts.boxes[1].text, "Writing completed.");
     EXPECT_EQ(StoredRadioPort().toStdString(), sim->DevicePath());
-    QDir(ServiceLogPath()).removeRecursively();
+    QDir(ServiceLogFile()).removeRecursively();
 }
 
 }  // namespace

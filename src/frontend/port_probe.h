@@ -1,5 +1,5 @@
 #pragma once
-// The ports the window lists: the port table, each device probed once when it appears, or when
+// The ports a window lists: the port table, each device probed once when it appears, or when
 // it may have changed (it came back, or its permission did), not at every refresh: a probe
 // opens the device, which toggles some adapters' lines, and spins on a port that answers.
 
@@ -7,17 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/port_choice.h"
+#include "frontend/port_choice.h"
 #include "serial/serial_link.h"
 
 namespace qv {
 
 class PortProbe {
   public:
-    // The probe opens each device through link and leaves it closed, pointed at the last
-    // device probed: the caller points it back at the selected port.
-    explicit PortProbe(SerialLink& link) : link_(link) {}
-
     // The table's ports that pass the probe, in table order. retryUnopened: probe again the
     // devices that could not be opened (another program may have let go of one).
     std::vector<ListedPort> Refresh(const std::vector<PortInfo>& table, bool retryUnopened);
@@ -33,7 +29,8 @@ class PortProbe {
 
     Verdict Probe(const PortInfo& port);
 
-    SerialLink& link_;
+    // A link of the probe's own: the job's link keeps the chosen port whatever is probed.
+    SerialLink link_;
     std::map<std::string, Verdict> verdicts_;  // by device
 };
 

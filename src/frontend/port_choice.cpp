@@ -1,4 +1,4 @@
-#include "app/port_choice.h"
+#include "frontend/port_choice.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "app/port_probe.h"
+#include "frontend/port_probe.h"
 
 namespace qv {
 

@@ -1,0 +1,54 @@
+#include "frontend/next_radio_loop.h"
+
+#include <thread>
+
+namespace qv {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+enum class RoundEnd { NobodyAnswered, NextRadio, LoopEnds };
+
+RoundEnd RunRound(NextRadioView& view, JobHost& host, const WriteJobInput& input,
+                  const RadioJob& job) {
+    view.Waiting();
+    NextRadioHost round(host, view);
+    const auto start = Clock::now();
+    const WriteJobOutcome outcome = job(round, input);
+    if (round.Answered()) {
+        return view.RadioEnded(outcome) ? RoundEnd::NextRadio : RoundEnd::LoopEnds;
+    }
+    // Before a radio answers, the one failure is a port that does not open.
+    if (outcome.status == StatusPortOpenFailed && !view.PortFailed(outcome, round.Held())) {
+        return RoundEnd::LoopEnds;
+    }
+    const auto left = kShortestRound -
+                      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    if (left > std::chrono::milliseconds::zero() && !view.StopRequested()) {
+        view.Pause(left);
+    }
+    return RoundEnd::NobodyAnswered;
+}
+
+}  // namespace
+
+void RunNextRadioLoop(NextRadioView& view, JobHost& host, WriteJobInput input,
+                      const RadioJob& job) {
+    input.endSessionWhenRefused = true;
+    while (!view.StopRequested()) {
+        if (RunRound(view, host, input, job) == RoundEnd::LoopEnds) {
+            return;
+        }
+    }
+}
+
+void PauseUnlessStopped(std::chrono::milliseconds time,
+                        const std::function<bool()>& stopRequested) {
+    const auto until = Clock::now() + time;
+    while (!stopRequested() && Clock::now() < until) {
+        std::this_thread::sleep_for(std::min<Clock::duration>(kPauseStep, until - Clock::now()));
+    }
+}
+
+}  // namespace qv

@@ -1,0 +1,102 @@
+// What a window decides without its toolkit: which port it selects, when it looks at the ports
+// again, what Exit does, which word opens the designer mode.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "frontend/exit_rule.h"
+#include "frontend/port_choice.h"
+#include "frontend/port_list.h"
+#include "workflow/updater_settings.h"
+
+namespace qv {
+namespace {
+
+// Which entry the list selects when it has no selection to keep.
+TEST(PortChoice, StoredPortThenUsbAdapterThenFirst) {
+    auto port = [](const char* device, bool usbIds = false, const char* stable = nullptr) {
+        ListedPort listed;
+        listed.info.device = device;
+        if (usbIds) {
+            listed.info.usbVendorId = 0x0403;
+            listed.info.usbProductId = 0x6001;
+        }
+        listed.stableName = stable != nullptr ? stable : device;
+        return listed;
+    };
+    const ListedPort uart = port("/dev/ttyS0");
+    const ListedPort uart2 = port("/dev/ttyS1");
+    const ListedPort ftdi = port("/dev/ttyUSB0", true, "/dev/serial/by-id/usb-FTDI_A1B2C3-port0");
+    const ListedPort acm = port("/dev/ttyACM0");  // no ids read, the driver's name tells
+    const ListedPort named = port("/tmp/qv-radio");
+    struct Case {
+        const char* name;
+        std::vector<ListedPort> ports;
+        std::string stored;
+        std::optional<std::size_t> chosen;
+    };
+    const Case cases[] = {
+        {"built-in UARTs only: the first", {uart, uart2}, "", 0},
+        {"USB adapter before the built-in UART", {uart, ftdi}, "", 1},
+        {"CDC-ACM counts as USB", {uart, named, acm}, "", 2},
+        {"stored path", {uart, ftdi, named}, "/tmp/qv-radio", 2},
+        {"stored by its by-id name",
+         {uart, named, ftdi},
+         "/dev/serial/by-id/usb-FTDI_A1B2C3-port0",
+         2},
+        {"stored but absent: USB first", {uart, ftdi}, "/dev/ttyUSB7", 1},
+        {"nothing listed", {}, "/tmp/qv-radio", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FirstChoice(c.ports, c.stored), c.chosen) << c.name;
+    }
+}
+
+TEST(PortList, RefreshesWhileIdleAndRetriesUnopenedPortsWhenTheListDropsDown) {
+    struct Case {
+        RefreshCause cause;
+        bool jobRunning;
+        bool droppedDown;
+        bool refresh;
+        bool retry;
+    };
+    const Case cases[] = {
+        {RefreshCause::Startup, false, false, true, false},
+        {RefreshCause::Poll, false, false, true, false},
+        {RefreshCause::Poll, false, true, false, false},  // under the user's eyes
+        {RefreshCause::ListDropDown, false, true, true, true},
+        {RefreshCause::DeviceChange, false, false, true, false},
+        {RefreshCause::JobEnded, false, false, true, false},
+        {RefreshCause::Poll, true, false, false, false},
+        {RefreshCause::ListDropDown, true, true, false, false},
+        {RefreshCause::DeviceChange, true, false, false, false},
+    };
+    for (const Case& c : cases) {
+        const RefreshPlan plan = PlanRefresh(c.cause, c.jobRunning, c.droppedDown);
+        EXPECT_EQ(plan.refresh, c.refresh) << static_cast<int>(c.cause) << " " << c.jobRunning;
+        EXPECT_EQ(plan.retryUnopened, c.retry) << static_cast<int>(c.cause);
+    }
+}
+
+TEST(ExitRule, NoWayOutDuringAJobTheWaitStopsElseItAsks) {
+    EXPECT_EQ(WhatExitDoes(false, false), ExitRequest::Confirm);
+    EXPECT_EQ(WhatExitDoes(true, false), ExitRequest::Refused);
+    EXPECT_EQ(WhatExitDoes(true, true), ExitRequest::StopWaiting);
+}
+
+TEST(DesignerWord, IsTheOneWordInAnyLetterCase) {
+    for (const char* word : {"qzx", "QZX", "qZx"}) {
+        EXPECT_TRUE(IsDesignerWord(word)) << word;
+    }
+    for (const char* word : {"", "qz", "qzxx", "qzy", "-qzx", "q\xC3\xB6x"}) {
+        EXPECT_FALSE(IsDesignerWord(word)) << word;
+    }
+    EXPECT_TRUE(IsRoundsChoice(10) && IsRoundsChoice(90));
+    EXPECT_FALSE(IsRoundsChoice(0) || IsRoundsChoice(15) || IsRoundsChoice(100));
+}
+
+}  // namespace
+}  // namespace qv
