@@ -12,7 +12,7 @@
 #include "cli/radio_run.h"
 #include "cli/traffic_trace.h"
 #include "workflow/job_record.h"
-#include "workflow/json_text.h"
+#include "workflow/json_line.h"
 #include "workflow/outcome_codes.h"
 
 namespace qv::cli {
@@ -27,23 +27,16 @@ struct IdentifyOptions {
 
 void PrintJson(const RadioRun& run) {
     const WriteJobOutcome& outcome = run.outcome;
-    std::optional<std::string> model;
-    std::optional<std::string> version;
-    if (outcome.identified) {
-        model = ModelCodeHex(outcome);
-    }
-    if (outcome.versionRead) {
-        version = outcome.radioVersionText;
-    }
-    JsonObject object;
-    object.Add("port", run.port)
-        .Add("model", model)
-        .Add("version", version)
-        .Add("exitCode", static_cast<std::int64_t>(run.exitCode));
+    JsonValue object = {
+        {"port", run.port},
+        {"model", outcome.identified ? JsonValue(ModelCodeHex(outcome)) : JsonValue(nullptr)},
+        {"version", outcome.versionRead ? JsonValue(outcome.radioVersionText) : JsonValue(nullptr)},
+        {"exitCode", run.exitCode},
+    };
     if (run.exitCode != kExitSuccess) {
-        object.Add("message", OutcomeMessage(outcome));
+        object["message"] = OutcomeMessage(outcome);
     }
-    PrintLine(stdout, object.Text());
+    PrintLine(stdout, JsonLine(object));
 }
 
 int RunIdentify(const IdentifyOptions& options) {

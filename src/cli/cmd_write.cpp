@@ -15,7 +15,7 @@
 #include "cli/write_options.h"
 #include "workflow/job_messages.h"
 #include "workflow/job_record.h"
-#include "workflow/json_text.h"
+#include "workflow/json_line.h"
 #include "workflow/outcome_codes.h"
 
 namespace qv::cli {
@@ -105,15 +105,11 @@ int ReportRuns(const WriteOptions& options, const std::vector<RadioRun>& runs) {
     const int worst = WorstExitCode(codes);
     const bool labelled = runs.size() > 1;
     if (options.json) {
-        std::string radios = "[";
+        JsonValue radios = JsonValue::array();
         for (const RadioRun& run : runs) {
-            radios += (radios.size() > 1 ? "," : "") +
-                      JobRecordJson(run.port, run.outcome, run.exitCode, true);
+            radios.push_back(JobRecordObject(run.port, run.outcome, run.exitCode, true));
         }
-        PrintLine(stdout, JsonObject()
-                              .AddRaw("radios", radios + "]")
-                              .Add("exitCode", static_cast<std::int64_t>(worst))
-                              .Text());
+        PrintLine(stdout, JsonLine({{"radios", radios}, {"exitCode", worst}}));
     }
     for (const RadioRun& run : runs) {
         if (!options.json || run.exitCode != kExitSuccess) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "image/image_mirror.h"
-#include "workflow/json_text.h"
+#include "workflow/json_line.h"
 #include "workflow/outcome_codes.h"
 
 namespace qv::cli {
@@ -75,29 +75,26 @@ std::string FormatInfoJson(const LoadedImage& image, int blockSize) {
         return ImageRefusalJson(image) + "\n";
     }
     const InfoFields f = Collect(image, blockSize);
-    return JsonObject()
-               .Add("valid", true)
-               .Add("version", f.version)
-               .Add("region2Label", f.region2Label)
-               .Add("blockSize", std::int64_t{f.blockSize})
-               .Add("region1Blocks", static_cast<std::int64_t>(f.region1Blocks))
-               .Add("region1Bytes", static_cast<std::int64_t>(f.region1Bytes))
-               .Add("region2Blocks", static_cast<std::int64_t>(f.region2Blocks))
-               .Add("checksum", f.checksum)
-               .Text() +
+    return JsonLine({{"valid", true},
+                     {"version", f.version},
+                     {"region2Label", f.region2Label},
+                     {"blockSize", f.blockSize},
+                     {"region1Blocks", f.region1Blocks},
+                     {"region1Bytes", f.region1Bytes},
+                     {"region2Blocks", f.region2Blocks},
+                     {"checksum", f.checksum}}) +
            "\n";
 }
 
 std::string ImageRefusalJson(const LoadedImage& image) {
-    JsonObject object;
-    object.Add("valid", false)
-        .Add("exitCode", std::int64_t{kExitImageNotValid})
-        .Add("message", kImageNotValidMessage)
-        .Add("reason", image.reason);
+    JsonValue object = {{"valid", false},
+                        {"exitCode", kExitImageNotValid},
+                        {"message", kImageNotValidMessage},
+                        {"reason", image.reason}};
     if (image.line > 0) {
-        object.Add("line", std::int64_t{image.line});
+        object["line"] = image.line;
     }
-    return object.Text();
+    return JsonLine(object);
 }
 
 std::string FormatRefusal(const LoadedImage& image) {

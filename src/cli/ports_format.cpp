@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "workflow/json_text.h"
+#include "workflow/json_line.h"
 
 namespace qv::cli {
 namespace {
@@ -36,26 +36,25 @@ std::string PortTextLine(const PortInfo& port) {
 }
 
 std::string PortJsonLine(const PortInfo& port) {
-    JsonObject json;
-    json.Add("number", std::int64_t{port.number}).Add("device", port.device);
+    JsonValue json = {{"number", port.number}, {"device", port.device}};
     if (port.usbVendorId && port.usbProductId) {
-        json.Add("usbVendorId", Hex4(*port.usbVendorId));
-        json.Add("usbProductId", Hex4(*port.usbProductId));
+        json["usbVendorId"] = Hex4(*port.usbVendorId);
+        json["usbProductId"] = Hex4(*port.usbProductId);
     }
     if (!port.serialNumber.empty()) {
-        json.Add("serialNumber", port.serialNumber);
+        json["serialNumber"] = port.serialNumber;
     }
     if (!port.description.empty()) {
-        json.Add("description", port.description);
+        json["description"] = port.description;
     }
-    json.Add("permissionDenied", port.permissionDenied);
+    json["permissionDenied"] = port.permissionDenied;
     if (port.missing) {
-        json.Add("missing", true);
+        json["missing"] = true;
     }
     if (port.permissionDenied) {
-        json.Add("fix", PermissionFix(port));
+        json["fix"] = PermissionFix(port);
     }
-    return json.Text();
+    return JsonLine(json);
 }
 
 }  // namespace qv::cli

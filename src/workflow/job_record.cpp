@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "workflow/job_messages.h"
-#include "workflow/json_text.h"
+#include "workflow/json_line.h"
 #include "workflow/outcome_codes.h"
 
 namespace qv {
@@ -71,59 +71,51 @@ std::string ModelCodeHex(const WriteJobOutcome& outcome) {
 
 namespace {
 
-std::string StepsJson(const WriteJobOutcome& outcome) {
-    std::string text = "[";
+JsonValue StepsJson(const WriteJobOutcome& outcome) {
+    JsonValue steps = JsonValue::array();
     for (const StepReport& step : outcome.steps) {
-        if (text.size() > 1) {
-            text += ",";
-        }
-        text += JsonObject()
-                    .Add("name", step.name)
-                    .Add("succeeded", step.succeeded)
-                    .Add("durationMs", static_cast<std::int64_t>(step.duration.count()))
-                    .Text();
+        steps.push_back({{"name", StepName(step.step)},
+                         {"succeeded", step.succeeded},
+                         {"durationMs", step.duration.count()}});
     }
-    return text + "]";
+    return steps;
+}
+
+// The text, or null when the job did not learn it.
+JsonValue TextOrNull(bool known, const std::string& text) {
+    return known ? JsonValue(text) : JsonValue(nullptr);
 }
 
 }  // namespace
 
+JsonValue JobRecordObject(const std::string& port, const WriteJobOutcome& outcome, int outcomeCode,
+                          bool withSteps) {
+    char checksum[8];
+    std::snprintf(checksum, sizeof checksum, "0x%04X", outcome.checksum);
+    JsonValue record = {
+        {"time", UtcTimestamp()},
+        {"port", port},
+        {"model", TextOrNull(outcome.identified, ModelCodeHex(outcome))},
+        {"identification", TextOrNull(outcome.identified, HexText(outcome.identification))},
+        {"oldVersion", TextOrNull(outcome.versionRead, outcome.radioVersionText)},
+        {"newVersion", outcome.newVersionText},
+        {"checksum", TextOrNull(outcome.checksumSent, checksum)},
+        {"outcome", OutcomeName(outcome)},
+        {"result", OutcomeMessage(outcome)},
+        {"exitCode", outcomeCode},
+        {"blocksSent", outcome.blocksSent},
+        {"highSpeed", outcome.highSpeedConfirmed},
+        {"durationMs", outcome.duration.count()},
+    };
+    if (withSteps) {
+        record["steps"] = StepsJson(outcome);
+    }
+    return record;
+}
+
 std::string JobRecordJson(const std::string& port, const WriteJobOutcome& outcome, int outcomeCode,
                           bool withSteps) {
-    std::optional<std::string> model;
-    std::optional<std::string> oldVersion;
-    std::optional<std::string> checksum;
-    std::optional<std::string> identification;
-    if (outcome.identified) {
-        model = ModelCodeHex(outcome);
-        identification = HexText(outcome.identification);
-    }
-    if (outcome.versionRead) {
-        oldVersion = outcome.radioVersionText;
-    }
-    if (outcome.checksumSent) {
-        char text[8];
-        std::snprintf(text, sizeof text, "0x%04X", outcome.checksum);
-        checksum = text;
-    }
-    JsonObject object;
-    object.Add("time", UtcTimestamp())
-        .Add("port", port)
-        .Add("model", model)
-        .Add("identification", identification)
-        .Add("oldVersion", oldVersion)
-        .Add("newVersion", outcome.newVersionText)
-        .Add("checksum", checksum)
-        .Add("outcome", OutcomeName(outcome))
-        .Add("result", OutcomeMessage(outcome))
-        .Add("exitCode", static_cast<std::int64_t>(outcomeCode))
-        .Add("blocksSent", static_cast<std::int64_t>(outcome.blocksSent))
-        .Add("highSpeed", outcome.highSpeedConfirmed)
-        .Add("durationMs", static_cast<std::int64_t>(outcome.duration.count()));
-    if (withSteps) {
-        object.AddRaw("steps", StepsJson(outcome));
-    }
-    return object.Text();
+    return JsonLine(JobRecordObject(port, outcome, outcomeCode, withSteps));
 }
 
 std::string UtcTimestamp() {

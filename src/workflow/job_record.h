@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "workflow/json_line.h"
 #include "workflow/write_job.h"
 
 namespace qv {
@@ -24,6 +25,9 @@ std::string ModelCodeHex(const WriteJobOutcome& outcome);
 
 // The radio's record line; withSteps adds every step with its result and duration.
 std::string JobRecordJson(const std::string& port, const WriteJobOutcome& outcome, int outcomeCode,
+                          bool withSteps);
+// The same record as a JSON object, for outputs that gather several radios.
+JsonValue JobRecordObject(const std::string& port, const WriteJobOutcome& outcome, int outcomeCode,
                           bool withSteps);
 
 // "2026-12-10T00:16:04Z"

@@ -1,0 +1,23 @@
+# Header-only libraries from the host's packages, found through their CMake packages. A cross
+# build must not see the host's /usr/include (its C library's headers would shadow the
+# target's): it gets the library's own folder alone, through a link in the build tree.
+#   qv_header_package(<our target> <package> <its imported target> <its folder under include>)
+function(qv_header_package name package imported folder)
+  add_library(${name} INTERFACE)
+  if(NOT CMAKE_CROSSCOMPILING)
+    find_package(${package} CONFIG REQUIRED)
+    target_link_libraries(${name} INTERFACE ${imported})
+    return()
+  endif()
+  find_package(${package} CONFIG REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+  get_target_property(include_dirs ${imported} INTERFACE_INCLUDE_DIRECTORIES)
+  get_target_property(definitions ${imported} INTERFACE_COMPILE_DEFINITIONS)
+  list(GET include_dirs 0 include_dir)
+  set(link_dir ${CMAKE_BINARY_DIR}/host-headers/${name})
+  file(MAKE_DIRECTORY ${link_dir})
+  file(CREATE_LINK ${include_dir}/${folder} ${link_dir}/${folder} SYMBOLIC)
+  target_include_directories(${name} SYSTEM INTERFACE ${link_dir})
+  if(definitions)
+    target_compile_definitions(${name} INTERFACE ${definitions})
+  endif()
+endfunction()
