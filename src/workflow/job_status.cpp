@@ -161,6 +161,11 @@ std::string OutcomeStatusText(std::string_view port, const WriteJobOutcome& outc
     return FailureText(port, outcome);
 }
 
+std::string BusyPortText(std::string_view port, std::chrono::milliseconds retry) {
+    return std::string(port) + " is in use by another program; trying again for " +
+           std::to_string(std::chrono::ceil<std::chrono::seconds>(retry).count()) + " s";
+}
+
 std::string WaitingForRadioText(std::string_view port) {
     return "Waiting for the next radio on " + std::string(port);
 }

@@ -27,6 +27,9 @@ std::string LinkUpStatusText(std::string_view port, std::string_view speed);
 // carries one model code for the QV-310 and the QV-410 alike, so the text names neither.
 std::string RadioFoundText(std::span<const std::uint8_t> radioVersion);
 
+// A port another program holds as the job starts: it is tried again for `retry`.
+std::string BusyPortText(std::string_view port, std::chrono::milliseconds retry);
+
 // "0:42", as the time left is shown.
 std::string MinutesAndSeconds(std::chrono::seconds time);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <thread>
 
 #include "protocol/protocol_timing.h"
 #include "serial/spin_wait.h"
@@ -64,10 +65,45 @@ class LinkUpStatus final : public LinkUpObserver {
     JobContext& job_;
 };
 
+// Tries a busy port again after each pause until it opens, fails for another reason, the
+// retry time is over or the host asks to stop. On a worker: the window stays alive meanwhile.
+enum class BusyRetry { Opened, Failed, Stopped };
+
+BusyRetry RetryBusyPort(JobContext& job) {
+    job.host.ShowStatus(BusyPortText(job.port, kBusyPortRetryTime), StatusKind::Step);
+    bool stopped = false;
+    const int opened = job.host.RunWorker([&job, &stopped] {
+        const auto deadline = std::chrono::steady_clock::now() + kBusyPortRetryTime;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (job.host.StopRequested(JobPhase::Preparing)) {
+                stopped = true;
+                return 0;
+            }
+            std::this_thread::sleep_for(kBusyPortRetryPause);
+            if (job.link.SetOpen(true)) {
+                return 1;
+            }
+            if (job.link.LastOpenFailure() != OpenFailure::InUse) {
+                return 0;
+            }
+        }
+        return 0;
+    });
+    return opened != 0 ? BusyRetry::Opened : stopped ? BusyRetry::Stopped : BusyRetry::Failed;
+}
+
 }  // namespace
 
 bool OpenPort(JobContext& job) {
-    if (!job.link.SetOpen(true)) {
+    bool opened = job.link.SetOpen(true);
+    if (!opened && job.link.LastOpenFailure() == OpenFailure::InUse) {
+        const BusyRetry retry = RetryBusyPort(job);
+        if (retry == BusyRetry::Stopped) {
+            return Stop(job);
+        }
+        opened = retry == BusyRetry::Opened;
+    }
+    if (!opened) {
         return Fail(job, StatusPortOpenFailed);
     }
     SpinWait(kPortOpenSettle);

@@ -16,6 +16,7 @@
 #include "image/image_mirror.h"
 #include "image/load_image.h"
 #include "job_test_support.h"
+#include "serial/serial_link.h"
 #include "sim/simulator.h"
 
 namespace qv {
@@ -483,6 +484,27 @@ TEST_F(QvFlashTest, SilentRadio) {
               std::string::npos)
         << run.err;
     EXPECT_EQ(ProcessResult::LastLine(run.err), kConnectionLastLine);
+}
+
+// A port another program holds all through: the job tries it again for 3 s, then the hint
+// names who may hold it, ModemManager probing a new adapter among them.
+TEST_F(QvFlashTest, ABusyPortIsTriedAgainThenTheHintNamesWhoMayHoldIt) {
+    auto sim = Simulator::Start(Radio());
+    ASSERT_NE(sim, nullptr);
+    const std::string port = sim->DevicePath();
+    SerialLink holder;
+    holder.SetDevicePath(port);
+    ASSERT_TRUE(holder.Open());
+    const ProcessResult run = test::RunQvFlash(WriteArgs(port, {"--yes"}));
+    EXPECT_EQ(run.exitCode, 4) << run.err;
+    EXPECT_GE(run.elapsed, 2900ms);
+    EXPECT_LT(run.elapsed, 20s);
+    EXPECT_NE(run.err.find(port + " is in use by another program; trying again for 3 s\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find(port + " is in use by another program: "), std::string::npos);
+    EXPECT_NE(run.err.find("ModemManager is probing an adapter just plugged in"), std::string::npos)
+        << run.err;
 }
 
 }  // namespace
