@@ -9,6 +9,7 @@
 #include "workflow/job_messages.h"
 #include "workflow/job_status.h"
 #include "workflow/job_steps.h"
+#include "workflow/port_text.h"
 #include "workflow/transfer_job.h"
 #include "workflow/version_text.h"
 
@@ -92,6 +93,26 @@ BusyRetry RetryBusyPort(JobContext& job) {
     return opened != 0 ? BusyRetry::Opened : stopped ? BusyRetry::Stopped : BusyRetry::Failed;
 }
 
+// Blocks that carry data: each waits for its acknowledgement.
+int DataBlocks(const RecordList* blocks) {
+    if (blocks == nullptr) {
+        return 0;
+    }
+    return static_cast<int>(std::count_if(blocks->begin(), blocks->end(),
+                                          [](const HexRecord& block) { return block.count != 0; }));
+}
+
+// The adapter's latency timer is said once the radio has answered: then it is this radio's
+// cable, and the window waits at the confirmation while the text stands.
+void TellAdapterLatency(JobContext& job) {
+    const std::optional<LatencyTimer>& timer = job.link.OpenedAdapterLatency().timer;
+    if (timer && timer->value > kLatencyWorthTelling) {
+        job.host.ShowStatus(
+            AdapterLatencyText(job.port, *timer, DataBlocks(job.input.region1Blocks)),
+            StatusKind::Step);
+    }
+}
+
 }  // namespace
 
 bool OpenPort(JobContext& job) {
@@ -170,6 +191,7 @@ bool ReadRadioVersion(JobContext& job) {
     job.outcome.radioVersion = job.radioVersion;
     job.outcome.radioVersionText = RadioVersionText(job.radioVersion);
     job.host.ShowStatus(RadioFoundText(job.radioVersion), StatusKind::Step);
+    TellAdapterLatency(job);
     return true;
 }
 
