@@ -75,6 +75,7 @@ class StationPort final : public NextRadioView {
     // The round's radio may be written: --count leaves room for it. Set once it answers.
     std::atomic<bool> admitted_{false};
     std::atomic<bool> turnedAway_{false};  // it answered, but --count had no room for it
+    bool givenUp_ = false;                 // the port can never be a serial port
 };
 
 class Station {
@@ -120,7 +121,9 @@ void StationPort::Serve() {
                             });
             return run_.outcome;
         });
-    station_.screen_.Live(slot_, "Stopped");
+    if (!givenUp_) {  // the reason stays on the port's line
+        station_.screen_.Live(slot_, "Stopped");
+    }
 }
 
 void StationPort::Waiting() {
@@ -150,6 +153,7 @@ bool StationPort::PortFailed(const WriteJobOutcome& outcome, const HeldWords& /*
         outcome.openFailure == OpenFailure::ControllingTerminal) {
         station_.screen_.Event(slot_, reason);
         station_.tally_.PortGivenUp(kExitPortNotOpened);
+        givenUp_ = true;
         return false;
     }
     station_.screen_.Event(slot_, PortGoneText(reason.empty() ? kPortOpenFailedMessage : reason));

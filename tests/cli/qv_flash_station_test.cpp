@@ -308,5 +308,23 @@ TEST_F(StationTest, APortThatIsNotThereIsToldOnceAndWaitedFor) {
     EXPECT_EQ(bench.Flashes().size(), 1u);
 }
 
+// A port waited for that turns out to be no serial port (a file appears at its path) is given
+// up: the station ends with 4 instead of retrying for ever.
+TEST_F(StationTest, APortThatTurnsOutNoSerialPortIsGivenUp) {
+    const std::string path = *dir_ + "/becomes-a-file";
+    unlink(path.c_str());
+    std::thread appear([&] {
+        std::this_thread::sleep_for(2s);
+        std::ofstream(path) << "not a port\n";
+    });
+    const ProcessResult run = test::RunQvFlash(StationArgs({path}, {"--yes"}));
+    appear.join();
+    unlink(path.c_str());
+
+    EXPECT_EQ(run.exitCode, 4) << run.err;
+    EXPECT_NE(run.err.find(path + " is not a serial port"), std::string::npos) << run.err;
+    EXPECT_LT(run.elapsed, 10s);
+}
+
 }  // namespace
 }  // namespace qv
