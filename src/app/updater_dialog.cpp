@@ -132,7 +132,10 @@ void UpdaterDialog::OnWrite() {
 }
 
 void UpdaterDialog::RecordJob(const WriteJobOutcome& outcome) {
-    jobLog_.Record(link_.DeviceName(), outcome);
+    if (!jobLog_.Record(link_.DeviceName(), outcome) && !jobLog_.LogFailure().empty()) {
+        ShowJobStatus(QString::fromStdString(
+            NotLoggedText(ui_->statusLine->text().toStdString(), jobLog_.LogFailure())));
+    }
 }
 
 void UpdaterDialog::OnSpecialSettings() {

@@ -4,6 +4,7 @@
 
 #include "app/updater_dialog.h"
 #include "frontend/next_radio_loop.h"
+#include "frontend/window_texts.h"
 #include "ui_updater_dialog.h"
 #include "workflow/job_status.h"
 
@@ -30,8 +31,11 @@ void UpdaterDialog::Waiting() {
     setCursor(Qt::BusyCursor);
     ui_->exitButton->setEnabled(true);
     ui_->nextRadioCheck->setEnabled(true);
-    ShowJobStatus(
-        QString::fromStdString(WaitingStatusText(loopPort_, jobLog_.UpdatedThisSession())));
+    std::string status = WaitingStatusText(loopPort_, jobLog_.UpdatedThisSession());
+    if (!jobLog_.LogFailure().empty()) {
+        status = NotLoggedText(status, jobLog_.LogFailure());
+    }
+    ShowJobStatus(QString::fromStdString(status));
 }
 
 // From here the radio is written as any job: no way out until its box.

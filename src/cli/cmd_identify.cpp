@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/interruption.h"
+#include "cli/json_failure.h"
 #include "cli/port_argument.h"
 #include "cli/radio_report.h"
 #include "cli/radio_run.h"
@@ -38,17 +39,25 @@ void PrintJson(const RadioRun& run) {
     };
     if (run.exitCode != kExitSuccess) {
         object["message"] = OutcomeMessage(outcome);
+        object["error"] = OutcomeMessage(outcome);
     }
     PrintLine(stdout, JsonLine(object));
 }
 
 int RunIdentify(const IdentifyOptions& options) {
     if (!IsValidPortArgument(options.port)) {
+        if (options.json) {
+            PrintJsonFailure("not a port: " + options.port, kExitUsage, {{"port", options.port}});
+        }
         PrintLine(stderr, "qv-flash identify: not a port: " + options.port);
         return kExitUsage;
     }
     const std::string device = ResolvePort(options.port);
     if (device.empty()) {
+        if (options.json) {
+            PrintJsonFailure(NoSuchPortMessage(options.port), kExitPortNotOpened,
+                             {{"port", options.port}});
+        }
         PrintLine(stderr, NoSuchPortMessage(options.port));
         return kExitPortNotOpened;
     }

@@ -2,6 +2,7 @@
 // waits for a radio, writes it, records it, and waits for the next.
 
 #include <CLI/CLI.hpp>
+#include <atomic>
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -10,6 +11,8 @@
 #include "cli/confirmation.h"
 #include "cli/console.h"
 #include "cli/interruption.h"
+#include "cli/json_failure.h"
+#include "cli/port_argument.h"
 #include "cli/radio_report.h"
 #include "cli/radio_run.h"
 #include "cli/run_setup.h"
@@ -69,13 +72,18 @@ class StationPort final : public NextRadioView {
     std::size_t slot_;
     std::string shownPort_;
     RadioRun run_;  // the round's radio
+    // The round's radio may be written: --count leaves room for it. Set once it answers.
+    std::atomic<bool> admitted_{false};
+    std::atomic<bool> turnedAway_{false};  // it answered, but --count had no room for it
+    bool givenUp_ = false;                 // the port can never be a serial port
 };
 
 class Station {
   public:
-    Station(const StationOptions& options, RunSetup& setup)
+    Station(const StationOptions& options, RunSetup& setup, WritingRadios* writing)
         : options_(options),
           setup_(setup),
+          writing_(writing),
           tally_(options.count),
           screen_(stderr, IsTerminal(stderr) && !options.write.trace, options.write.ports, tally_) {
         input_ = setup.Input();
@@ -89,10 +97,11 @@ class Station {
     friend class StationPort;
 
     bool Serving() const { return !tally_.Ending() && InterruptCount() == 0; }
-    void RadioEnded(std::size_t slot, const RadioRun& run);
+    void RadioEnded(std::size_t slot, const RadioRun& run, bool admitted);
 
     const StationOptions& options_;
     RunSetup& setup_;
+    WritingRadios* writing_;  // nullptr without a record
     StationTally tally_;
     StationScreen screen_;
     WriteJobInput input_;
@@ -103,7 +112,7 @@ class Station {
 
 void StationPort::Serve() {
     shownPort_ = ShownPortName(station_.setup_.devices[slot_]);
-    StationHost host(slot_, station_.screen_);
+    StationHost host(slot_, station_.screen_, station_.writing_, shownPort_);
     RunNextRadioLoop(
         *this, host, station_.input_, [this](JobHost& round, const WriteJobInput& input) {
             run_ = RunRadio(station_.options_.write.ports[slot_], station_.setup_.devices[slot_],
@@ -112,25 +121,41 @@ void StationPort::Serve() {
                             });
             return run_.outcome;
         });
-    station_.screen_.Live(slot_, "Stopped");
+    if (!givenUp_) {  // the reason stays on the port's line
+        station_.screen_.Live(slot_, "Stopped");
+    }
 }
 
 void StationPort::Waiting() {
     station_.screen_.Event(slot_, WaitingForRadioText(shownPort_));
 }
 
+// With --count, the radios ended and those being written on the other ports may already make
+// the count: this one is then sent away before its erase, untouched.
 void StationPort::Answered() {
+    admitted_ = station_.tally_.Admit();
+    turnedAway_ = !admitted_;
     station_.screen_.Event(slot_, StepStatusText(Step::ReadIdentification, shownPort_));
 }
 
 // A failed radio stays in its boot loader and is written again at the next round.
 bool StationPort::RadioEnded(const WriteJobOutcome& /*outcome*/) {
-    station_.RadioEnded(slot_, run_);
+    station_.RadioEnded(slot_, run_, admitted_.exchange(false));
+    turnedAway_ = false;
     return true;
 }
 
+// A path that is there but can never be a serial port gives the port up; one that is missing
+// or busy is tried again (a cable being plugged back in, another program letting go).
 bool StationPort::PortFailed(const WriteJobOutcome& outcome, const HeldWords& /*held*/) {
     const std::string reason = DescribeOpenFailure(outcome.openFailure, run_.device);
+    if (outcome.openFailure == OpenFailure::NotATerminal ||
+        outcome.openFailure == OpenFailure::ControllingTerminal) {
+        station_.screen_.Event(slot_, reason);
+        station_.tally_.PortGivenUp(kExitPortNotOpened);
+        givenUp_ = true;
+        return false;
+    }
     station_.screen_.Event(slot_, PortGoneText(reason.empty() ? kPortOpenFailedMessage : reason));
     return true;
 }
@@ -140,16 +165,18 @@ void StationPort::Pause(std::chrono::milliseconds time) {
 }
 
 bool StationPort::StopRequested() {
-    return !station_.Serving();
+    return !station_.Serving() || turnedAway_;
 }
 
-void Station::RadioEnded(std::size_t slot, const RadioRun& run) {
-    tally_.Count(run.outcome, run.exitCode);
+void Station::RadioEnded(std::size_t slot, const RadioRun& run, bool admitted) {
+    tally_.Count(run.outcome, run.exitCode, admitted);
     screen_.Event(slot, OutcomeStatusText(ShownPortName(run.device), run.outcome));
     const std::string line =
         JobRecordJson(ShownPortName(run.device), run.outcome, run.exitCode, false);
-    if (setup_.record && !setup_.record->Append(line)) {
-        PrintLine(stderr, "qv-flash: cannot append to the record " + setup_.record->Path());
+    std::string reason;
+    if (writing_ != nullptr && !writing_->Finish(slot, line, run.outcome.interrupted, reason)) {
+        tally_.NotRecorded(reason);
+        screen_.Note(RecordFailedLine(run.port, writing_->Path(), reason));
     }
     if (options_.write.json) {
         PrintLine(stdout, line);
@@ -177,6 +204,10 @@ int Station::Run() {
         PrintLine(stdout, tally_.SummaryJson());
     }
     PrintLine(exitCode == kExitSuccess && !options_.write.json ? stdout : stderr, tally_.Summary());
+    const std::string notRecorded = tally_.NotRecordedSummary();
+    if (!notRecorded.empty()) {
+        PrintLine(stderr, notRecorded);
+    }
     if (interrupted_) {
         PrintLine(stderr, kInterruptedMessage);
     }
@@ -189,12 +220,29 @@ int RunStation(const StationOptions& options) {
     if (!setup) {
         return exitCode;
     }
-    InstallInterruptionHandlers(3);
+    for (std::size_t slot = 0; slot < setup->devices.size(); ++slot) {
+        const std::string never = WhyNeverAPort(setup->devices[slot]);
+        if (!never.empty()) {
+            if (options.write.json) {
+                PrintJsonFailure(never, kExitPortNotOpened, {{"port", options.write.ports[slot]}});
+            }
+            PrintLine(stderr, "qv-flash station: " + never);
+            return kExitPortNotOpened;
+        }
+    }
+    std::shared_ptr<WritingRadios> writing;
+    if (setup->record) {
+        writing = std::make_shared<WritingRadios>(setup->record);
+    }
+    InstallInterruptionHandlers(3, writing);
     if (!AskOnce(options, *setup, options.write.json ? stderr : stdout)) {
+        if (options.write.json) {
+            PrintJsonFailure(kCancelledMessage, kExitCancelled);
+        }
         PrintLine(stderr, kCancelledMessage);
         return kExitCancelled;
     }
-    Station station(options, *setup);
+    Station station(options, *setup, writing.get());
     return station.Run();
 }
 
@@ -206,15 +254,17 @@ Command AddStationCommand(CLI::App& app) {
     auto options = std::make_shared<StationOptions>();
     AddWriteOptions(*sub, options->write);
     sub->add_option("--count", options->count,
-                    "End after N radios have ended (updated, failed or refused)")
+                    "End after N radios have ended (updated, failed or refused); with several "
+                    "ports no radio is started once N have ended or are being written")
         ->check(CLI::PositiveNumber);
     sub->footer(
         "Asks once, then on every port waits for a radio, writes it without a further question, "
         "records it and waits for the next. A radio of another model is refused and sent out "
         "of its boot loader. Ctrl+C ends the station once the radios being written are done; "
         "a second Ctrl+C interrupts them. Exit codes: 0 when no radio failed, otherwise the "
-        "worst code of the radios (as write's); 2 usage error, 3 image not valid, 6 cancelled "
-        "at the question.");
+        "worst code of the radios (as write's); 2 usage error, 3 image not valid, 4 a port that "
+        "can never be a serial port (a file, /dev/null), 6 cancelled at the question, 7 a "
+        "radio's outcome could not be recorded.");
     return {sub, [options] { return RunStation(*options); }};
 }
 

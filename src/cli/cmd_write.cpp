@@ -36,10 +36,12 @@ ProgressStyle ChooseProgressStyle(const WriteOptions& options) {
 
 // Written as each radio ends: a later failure or interruption keeps the lines of the radios
 // already done.
-void RecordRun(RecordFile* record, const RadioRun& run) {
-    if (record != nullptr && !record->Append(JobRecordJson(ShownPortName(run.device), run.outcome,
-                                                           run.exitCode, false))) {
-        PrintLine(stderr, "qv-flash: cannot append to the record " + record->Path());
+void RecordRun(WritingRadios* record, std::size_t slot, RadioRun& run) {
+    if (record != nullptr &&
+        !record->Finish(slot,
+                        JobRecordJson(ShownPortName(run.device), run.outcome, run.exitCode, false),
+                        run.outcome.interrupted, run.recordFailure)) {
+        PrintLine(stderr, RecordFailedLine(run.port, record->Path(), run.recordFailure));
     }
 }
 
@@ -56,7 +58,8 @@ RadioRun NotStarted(const std::string& port, const std::string& device) {
 
 // Every radio on its own thread with its own link; one radio runs on this thread. The radios
 // are all identified before the one question; each is recorded as it ends.
-std::vector<RadioRun> UpdateRadios(const WriteOptions& options, RunSetup& setup) {
+std::vector<RadioRun> UpdateRadios(const WriteOptions& options, RunSetup& setup,
+                                   WritingRadios* writing) {
     const std::size_t count = options.ports.size();
     const bool labelled = count > 1;
     const WriteJobInput input = setup.Input();
@@ -69,11 +72,12 @@ std::vector<RadioRun> UpdateRadios(const WriteOptions& options, RunSetup& setup)
     std::vector<RadioRun> runs(count);
     auto update = [&](std::size_t i) {
         TerminalHost host(labelled ? options.ports[i] : std::string(), confirmation, progress, i);
+        host.RecordWritingTo(writing, ShownPortName(setup.devices[i]));
         runs[i] =
             RunRadio(options.ports[i], setup.devices[i], settings, host,
                      [&](RadioLink& link, JobHost& h) { return RunWriteJob(link, h, input); });
         confirmation.RadioEnded(i);
-        RecordRun(setup.record.get(), runs[i]);
+        RecordRun(writing, i, runs[i]);
     };
     if (count == 1) {
         update(0);
@@ -85,7 +89,7 @@ std::vector<RadioRun> UpdateRadios(const WriteOptions& options, RunSetup& setup)
             } catch (const std::system_error&) {
                 runs[i] = NotStarted(options.ports[i], setup.devices[i]);
                 confirmation.RadioEnded(i);
-                RecordRun(setup.record.get(), runs[i]);
+                RecordRun(writing, i, runs[i]);
             }
         }
         for (auto& thread : threads) {
@@ -96,22 +100,56 @@ std::vector<RadioRun> UpdateRadios(const WriteOptions& options, RunSetup& setup)
     return runs;
 }
 
+// The one line of --json's "error": the radios not recorded, or the message of the first radio
+// with the worst code.
+std::string RunError(const std::vector<RadioRun>& runs, int worst, const std::string& notRecorded) {
+    if (worst == kExitNotRecorded) {
+        return notRecorded;
+    }
+    for (const RadioRun& run : runs) {
+        if (run.exitCode == worst) {
+            std::string message = OutcomeMessage(run.outcome);
+            std::replace(message.begin(), message.end(), '\n', ' ');
+            return runs.size() > 1 ? run.port + ": " + message : message;
+        }
+    }
+    return {};
+}
+
 int ReportRuns(const WriteOptions& options, const std::vector<RadioRun>& runs) {
     std::vector<int> codes;
     std::size_t updated = 0;
+    int unrecorded = 0;
+    std::string recordFailure;
     for (const RadioRun& run : runs) {
         codes.push_back(run.exitCode);
         updated += run.exitCode == kExitSuccess ? 1 : 0;
+        if (!run.recordFailure.empty()) {
+            codes.push_back(kExitNotRecorded);
+            if (unrecorded++ == 0) {
+                recordFailure = run.recordFailure;
+            }
+        }
     }
     const int worst = WorstExitCode(codes);
+    const std::string notRecorded =
+        unrecorded > 0 ? NotRecordedText(unrecorded, recordFailure) : std::string();
     const bool labelled = runs.size() > 1;
     if (options.json) {
         JsonValue radios = JsonValue::array();
         for (const RadioRun& run : runs) {
             radios.push_back(
                 JobRecordObject(ShownPortName(run.device), run.outcome, run.exitCode, true));
+            if (!run.recordFailure.empty()) {
+                radios.back()["recordFailure"] = run.recordFailure;
+            }
         }
-        PrintLine(stdout, JsonLine({{"radios", radios}, {"exitCode", worst}}));
+        JsonValue object = {{"radios", radios}};
+        if (worst != kExitSuccess) {
+            object["error"] = RunError(runs, worst, notRecorded);
+        }
+        object["exitCode"] = worst;
+        PrintLine(stdout, JsonLine(object));
     }
     for (const RadioRun& run : runs) {
         if (!options.json || run.exitCode != kExitSuccess) {
@@ -122,6 +160,12 @@ int ReportRuns(const WriteOptions& options, const std::vector<RadioRun>& runs) {
         PrintLine(worst == kExitSuccess ? stdout : stderr,
                   "Updated " + std::to_string(updated) + " of " + std::to_string(runs.size()) +
                       " radios.");
+    }
+    // The shop's proof is missing: said again where it is read, with the summary.
+    if (unrecorded > 0) {
+        PrintLine(stderr, notRecorded);
+    }
+    if (labelled && !options.json) {
         // The last line says what matters most: a radio left half written.
         if (std::any_of(runs.begin(), runs.end(),
                         [](const RadioRun& run) { return run.outcome.interrupted; })) {
@@ -137,8 +181,12 @@ int RunWrite(const WriteOptions& options) {
     if (!setup) {
         return exitCode;
     }
-    InstallInterruptionHandlers();
-    const std::vector<RadioRun> runs = UpdateRadios(options, *setup);
+    std::shared_ptr<WritingRadios> writing;
+    if (setup->record) {
+        writing = std::make_shared<WritingRadios>(setup->record);
+    }
+    InstallInterruptionHandlers(2, writing);
+    const std::vector<RadioRun> runs = UpdateRadios(options, *setup, writing.get());
     return ReportRuns(options, runs);
 }
 

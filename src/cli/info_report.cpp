@@ -87,7 +87,8 @@ std::string FormatInfoJson(const LoadedImage& image, int blockSize) {
 }
 
 std::string ImageRefusalJson(const LoadedImage& image) {
-    JsonValue object = {{"valid", false},
+    JsonValue object = {{"error", kImageNotValidMessage},
+                        {"valid", false},
                         {"exitCode", kExitImageNotValid},
                         {"message", kImageNotValidMessage},
                         {"reason", image.reason}};

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <system_error>
+
+#include "cli/radio_run.h"
 
 #include "serial/port_table.h"
 
@@ -42,6 +46,35 @@ std::string ResolvePort(const std::string& text) {
 
 std::string NoSuchPortMessage(const std::string& text) {
     return "qv-flash: no port " + text + " in the port table; qv-flash ports lists them";
+}
+
+std::string WhyNeverAPort(const std::string& device) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(device, error);
+    switch (status.type()) {
+        case fs::file_type::directory:
+            return device + " is a directory, not a serial port";
+        case fs::file_type::regular:
+        case fs::file_type::fifo:
+        case fs::file_type::socket:
+        case fs::file_type::block:
+            return device + " is a file, not a serial port";
+        case fs::file_type::character:
+            break;
+        default:
+            return {};  // not there yet, or a name the system does not list (COM3)
+    }
+    SerialLink link;
+    link.SetDevicePath(device);
+    if (link.Open()) {
+        link.Close();
+        return {};
+    }
+    const OpenFailure failure = link.LastOpenFailure();
+    return failure == OpenFailure::NotATerminal || failure == OpenFailure::ControllingTerminal
+               ? DescribeOpenFailure(failure, device)
+               : std::string();
 }
 
 }  // namespace qv::cli

@@ -20,4 +20,10 @@ std::string ResolvePort(const std::string& text);
 // What qv-flash says about a number the port table does not have.
 std::string NoSuchPortMessage(const std::string& text);
 
+// Why the device can never be a radio's port (a directory, a regular file, a device that is
+// not a terminal such as /dev/null, the program's own terminal); empty when it may be one, or
+// when nothing is there yet (a cable not plugged in). A device found is opened and closed once
+// to tell.
+std::string WhyNeverAPort(const std::string& device);
+
 }  // namespace qv::cli

@@ -8,9 +8,9 @@
 namespace qv::cli {
 
 int WorstExitCode(const std::vector<int>& codes) {
-    static constexpr int kRanking[] = {kExitSuccess,       kExitCancelled,     kExitPortNotOpened,
-                                       kExitModelMismatch, kExitImageNotValid, kExitUsage,
-                                       kExitConnection};
+    static constexpr int kRanking[] = {kExitSuccess,       kExitCancelled,     kExitNotRecorded,
+                                       kExitPortNotOpened, kExitModelMismatch, kExitImageNotValid,
+                                       kExitUsage,         kExitConnection};
     // An interrupted write (128 + the signal) ranks above all: that radio is half written.
     auto rank = [](int code) {
         const auto* found = std::find(std::begin(kRanking), std::end(kRanking), code);
@@ -24,6 +24,16 @@ int WorstExitCode(const std::vector<int>& codes) {
         }
     }
     return worst;
+}
+
+std::string NotRecordedText(int radios, const std::string& reason) {
+    return std::to_string(radios) + (radios == 1 ? " radio" : " radios") +
+           " not recorded: " + reason;
+}
+
+std::string RecordFailedLine(const std::string& port, const std::string& path,
+                             const std::string& reason) {
+    return port + ": not recorded in " + path + ": " + reason;
 }
 
 bool LinkUpFailed(const WriteJobOutcome& outcome) {

@@ -23,6 +23,7 @@ struct RadioRun {
     WriteJobOutcome outcome;
     std::vector<LinkUpAttempt> linkUp;  // what the link-up heard
     int exitCode = 0;
+    std::string recordFailure;  // why its record line could not be written; empty if it was
 };
 
 struct RadioRunSettings {

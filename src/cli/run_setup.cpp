@@ -2,6 +2,7 @@
 
 #include "cli/console.h"
 #include "cli/info_report.h"
+#include "cli/json_failure.h"
 #include "cli/port_argument.h"
 #include "image/package/package_resource.h"
 #include "workflow/outcome_codes.h"
@@ -9,6 +10,15 @@
 namespace qv::cli {
 
 namespace {
+
+int Refuse(const std::string& command, const WriteOptions& options, const std::string& reason,
+           int exitCode, const JsonValue& fields = JsonValue::object()) {
+    if (options.json) {
+        PrintJsonFailure(reason, exitCode, fields);
+    }
+    PrintLine(stderr, "qv-flash " + command + ": " + reason);
+    return exitCode;
+}
 
 int RefuseImage(const LoadedImage& image, bool json) {
     if (json) {
@@ -32,24 +42,28 @@ std::unique_ptr<RunSetup> PrepareRun(const std::string& command, const WriteOpti
                                      int& exitCode) {
     const std::string problem = CheckWriteOptions(options);
     if (!problem.empty()) {
-        PrintLine(stderr, "qv-flash " + command + ": " + problem);
-        exitCode = kExitUsage;
+        exitCode = Refuse(command, options, problem, kExitUsage);
         return nullptr;
     }
     auto setup = std::make_unique<RunSetup>();
-    if (!options.recordPath.empty()) {
+    // Given, even empty, --record must name a file: a run the shop meant to record is not run
+    // unrecorded.
+    if (options.recordPath) {
+        const std::string& path = *options.recordPath;
         std::string reason;
-        setup->record = RecordFile::Open(options.recordPath, reason);
+        setup->record = RecordFile::Open(path, reason);
         if (!setup->record) {
-            PrintLine(stderr, "qv-flash " + command + ": cannot record to " + options.recordPath +
-                                  ": " + reason);
-            exitCode = kExitUsage;
+            exitCode = Refuse(command, options, "cannot record to \"" + path + "\": " + reason,
+                              kExitUsage, {{"record", path}});
             return nullptr;
         }
     }
     for (const std::string& port : options.ports) {
         setup->devices.push_back(ResolvePort(port));
         if (setup->devices.back().empty()) {
+            if (options.json) {
+                PrintJsonFailure(NoSuchPortMessage(port), kExitPortNotOpened, {{"port", port}});
+            }
             PrintLine(stderr, NoSuchPortMessage(port));
             exitCode = kExitPortNotOpened;
             return nullptr;

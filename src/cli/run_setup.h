@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/record_file.h"
 #include "cli/write_options.h"
 #include "image/load_image.h"
+#include "workflow/record_file.h"
 #include "workflow/write_job.h"
 
 namespace qv::cli {
@@ -18,15 +18,15 @@ struct RunSetup {
     UpdaterSettings settings;
     LoadedImage image;
     std::vector<std::string> devices;    // each --port as the run opens it
-    std::unique_ptr<RecordFile> record;  // --record, or nullptr
+    std::shared_ptr<RecordFile> record;  // --record, or nullptr; the forced exit shares it
 
     // The job's input; it points into image, so the setup must outlive the jobs.
     WriteJobInput Input() const;
 };
 
-// nullptr with exitCode set when the run must not start: a usage error (2), an image that is
-// not valid (3) or a port number the table does not have (4). Says why on stderr (and with
-// --json, the refused image as a JSON object on stdout).
+// nullptr with exitCode set when the run must not start: a usage error (2, a record that
+// cannot be appended to among them), an image that is not valid (3) or a port number the table
+// does not have (4). Says why on stderr, and with --json as a JSON object on stdout.
 std::unique_ptr<RunSetup> PrepareRun(const std::string& command, const WriteOptions& options,
                                      int& exitCode);
 

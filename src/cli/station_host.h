@@ -5,13 +5,17 @@
 #include <string>
 
 #include "cli/station_screen.h"
+#include "cli/writing_radios.h"
 #include "workflow/job_host.h"
 
 namespace qv::cli {
 
 class StationHost : public JobHost {
   public:
-    StationHost(std::size_t slot, StationScreen& screen) : slot_(slot), screen_(screen) {}
+    // writing: the list the forced exit records, the radio under recordPort; may be nullptr.
+    StationHost(std::size_t slot, StationScreen& screen, WritingRadios* writing,
+                std::string recordPort)
+        : slot_(slot), screen_(screen), writing_(writing), recordPort_(std::move(recordPort)) {}
 
     // The outcome is the station's own event; the boxes add nothing to it.
     BoxAnswer ShowMessage(const std::string&, const std::string&, BoxButtons, BoxIcon) override {
@@ -19,8 +23,9 @@ class StationHost : public JobHost {
     }
     void LockControls() override {}
     void UnlockControls() override {}
-    void SetProgressRange(int, int) override {}
-    void SetProgressPosition(int) override {}
+    void SetProgressRange(int low, int high) override;
+    void SetProgressPosition(int position) override;
+    void WritingBegins(const WriteJobOutcome& known) override;
     // Live on the screen; a transfer's first block count is an event (the writing has begun).
     void StepStarted(Step step) override;
     void ShowStatus(const std::string& text, StatusKind kind) override;
@@ -33,7 +38,10 @@ class StationHost : public JobHost {
   private:
     std::size_t slot_;
     StationScreen& screen_;
-    bool writing_ = false;  // the transfer's first count has been told
+    WritingRadios* writing_;
+    std::string recordPort_;
+    int blocks_ = 0;          // the progress range: the transfer's blocks
+    bool countTold_ = false;  // the transfer's first count has been told
 };
 
 }  // namespace qv::cli

@@ -52,7 +52,18 @@ void StationScreen::Event(std::size_t slot, const std::string& text) {
     }
 }
 
-// The ports' lines and the totals; the cursor goes back up over the lines drawn last time.
+void StationScreen::Note(const std::string& text) {
+    std::lock_guard lock(mutex_);
+    if (terminal_) {
+        notes_.push_back(OneLine(text));
+        Draw(true);
+    } else {
+        PrintLine(stream_, OneLine(text));
+    }
+}
+
+// The ports' lines, the notes and the totals; the cursor goes back up over the lines drawn
+// last time.
 void StationScreen::Draw(bool force) {
     const auto now = Clock::now();
     if (!force && drawn_ && now - lastDraw_ < kRedrawInterval) {
@@ -60,13 +71,17 @@ void StationScreen::Draw(bool force) {
     }
     lastDraw_ = now;
     std::string text;
-    if (drawn_) {
-        text += "\r\x1b[" + std::to_string(ports_.size()) + "A";
+    if (drawn_ && linesDrawn_ > 0) {
+        text += "\r\x1b[" + std::to_string(linesDrawn_) + "A";
     }
     for (const Port& port : ports_) {
         text += "\r\x1b[K" + port.label + std::string(labelWidth_ - port.label.size() + 2, ' ') +
                 port.state + "\n";
     }
+    for (const std::string& note : notes_) {
+        text += "\r\x1b[K" + note + "\n";
+    }
+    linesDrawn_ = ports_.size() + notes_.size();
     text += "\r\x1b[K" + tally_.Summary();
     std::lock_guard consoleLock(ConsoleMutex());
     std::fwrite(text.data(), 1, text.size(), stream_);

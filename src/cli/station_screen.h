@@ -24,6 +24,9 @@ class StationScreen {
     // Something worth a line of its own: the radio found, its writing begun, its outcome, the
     // port waiting again or in trouble. Said once; the same text again is no new event.
     void Event(std::size_t slot, const std::string& text);
+    // A line that must stay on screen (a radio that could not be recorded): on a terminal it
+    // is drawn under the ports' lines at every redraw, elsewhere it is a line of its own.
+    void Note(const std::string& text);
     // The last redraw; the totals line is left blank for the summary that follows.
     void Finish();
 
@@ -41,6 +44,8 @@ class StationScreen {
     const StationTally& tally_;
     std::mutex mutex_;
     std::vector<Port> ports_;
+    std::vector<std::string> notes_;
+    std::size_t linesDrawn_ = 0;  // above the totals line, at the last redraw
     std::size_t labelWidth_ = 0;
     bool drawn_ = false;
     Clock::time_point lastDraw_;

@@ -5,8 +5,20 @@
 
 namespace qv::cli {
 
-void StationTally::Count(const WriteJobOutcome& outcome, int exitCode) {
+bool StationTally::Admit() {
     std::lock_guard lock(mutex_);
+    if (limit_ > 0 && updated_ + failed_ + refused_ + writing_ >= limit_) {
+        return false;
+    }
+    ++writing_;
+    return true;
+}
+
+void StationTally::Count(const WriteJobOutcome& outcome, int exitCode, bool admitted) {
+    std::lock_guard lock(mutex_);
+    if (admitted) {
+        --writing_;
+    }
     if (outcome.succeeded) {
         ++updated_;
     } else if (outcome.status == StatusModelMismatch) {
@@ -22,6 +34,19 @@ void StationTally::Count(const WriteJobOutcome& outcome, int exitCode) {
     }
 }
 
+void StationTally::NotRecorded(const std::string& reason) {
+    std::lock_guard lock(mutex_);
+    if (notRecorded_++ == 0) {
+        recordFailure_ = reason;
+    }
+}
+
+void StationTally::PortGivenUp(int exitCode) {
+    std::lock_guard lock(mutex_);
+    ++failed_;
+    codes_.push_back(exitCode);
+}
+
 bool StationTally::Ending() const {
     std::lock_guard lock(mutex_);
     return ending_;
@@ -33,20 +58,46 @@ std::string StationTally::Summary() const {
            std::to_string(failed_) + " failed, " + std::to_string(refused_) + " refused.";
 }
 
+std::string StationTally::NotRecordedSummary() const {
+    std::lock_guard lock(mutex_);
+    return NotRecordedLocked();
+}
+
+std::string StationTally::NotRecordedLocked() const {
+    return notRecorded_ > 0 ? NotRecordedText(notRecorded_, recordFailure_) : std::string();
+}
+
 std::string StationTally::SummaryJson() const {
     const std::string summary = Summary();
-    const int exitCode = ExitCode();
     std::lock_guard lock(mutex_);
-    return JsonLine({{"summary", summary},
-                     {"updated", updated_},
-                     {"failed", failed_},
-                     {"refused", refused_},
-                     {"exitCode", exitCode}});
+    const int exitCode = ExitCodeLocked();
+    JsonValue object = {{"summary", summary},
+                        {"updated", updated_},
+                        {"failed", failed_},
+                        {"refused", refused_},
+                        {"notRecorded", notRecorded_}};
+    if (exitCode != kExitSuccess) {
+        object["error"] = exitCode == kExitNotRecorded ? NotRecordedLocked() : summary;
+    }
+    object["exitCode"] = exitCode;
+    return JsonLine(object);
 }
 
 int StationTally::ExitCode() const {
     std::lock_guard lock(mutex_);
-    return failed_ == 0 ? kExitSuccess : WorstExitCode(codes_);
+    return ExitCodeLocked();
+}
+
+// Refusals alone exit 0: another model's radio was sent away, as it should be.
+int StationTally::ExitCodeLocked() const {
+    if (failed_ == 0) {
+        return notRecorded_ > 0 ? kExitNotRecorded : kExitSuccess;
+    }
+    std::vector<int> codes = codes_;
+    if (notRecorded_ > 0) {
+        codes.push_back(kExitNotRecorded);
+    }
+    return WorstExitCode(codes);
 }
 
 }  // namespace qv::cli

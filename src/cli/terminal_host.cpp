@@ -1,5 +1,7 @@
 #include "cli/terminal_host.h"
 
+#include <algorithm>
+
 #include "cli/interruption.h"
 #include "workflow/worker_thread.h"
 
@@ -14,11 +16,22 @@ BoxAnswer TerminalHost::ShowMessage(const std::string& text, const std::string& 
 }
 
 void TerminalHost::SetProgressRange(int low, int high) {
+    blocks_ = high;
     progress_.SetRange(progressSlot_, low, high);
 }
 
+// Position i once block i is handled, the block count once all are.
 void TerminalHost::SetProgressPosition(int position) {
+    if (writing_ != nullptr && position >= 0) {
+        writing_->Blocks(progressSlot_, std::min(position + 1, blocks_));
+    }
     progress_.SetPosition(progressSlot_, position);
+}
+
+void TerminalHost::WritingBegins(const WriteJobOutcome& known) {
+    if (writing_ != nullptr) {
+        writing_->Begin(progressSlot_, recordPort_, known);
+    }
 }
 
 void TerminalHost::ShowStatus(const std::string& text, StatusKind kind) {

@@ -9,6 +9,7 @@
 
 #include "cli/confirmation.h"
 #include "cli/progress_display.h"
+#include "cli/writing_radios.h"
 #include "workflow/job_host.h"
 
 namespace qv::cli {
@@ -34,12 +35,22 @@ class TerminalHost : public JobHost {
     void ShowStatus(const std::string& text, StatusKind kind) override;
     int RunWorker(const std::function<int()>& work) override;
     bool StopRequested(JobPhase phase) override;
+    void WritingBegins(const WriteJobOutcome& known) override;
+
+    // The radio goes on the list the forced exit records, under this port name.
+    void RecordWritingTo(WritingRadios* writing, std::string recordPort) {
+        writing_ = writing;
+        recordPort_ = std::move(recordPort);
+    }
 
   private:
     std::string portLabel_;
     Confirmation& confirmation_;
     ProgressDisplay& progress_;
     std::size_t progressSlot_;
+    WritingRadios* writing_ = nullptr;
+    std::string recordPort_;
+    int blocks_ = 0;  // the progress range: the transfer's blocks
 };
 
 }  // namespace qv::cli

@@ -68,9 +68,9 @@ void AddWriteOptions(CLI::App& sub, WriteOptions& options) {
     };
     sub.footer(
         "Exit codes: 0 written, 1 no answer or a refused exchange, 2 usage error, 3 image not "
-        "valid, 4 port cannot be opened, 5 another model, 6 cancelled, 128 + the signal when "
-        "Ctrl+C, SIGTERM or SIGHUP interrupted the writing (the radio is half written). With "
-        "several radios the worst code wins.");
+        "valid, 4 port cannot be opened, 5 another model, 6 cancelled, 7 a radio's outcome could "
+        "not be recorded (--record), 128 + the signal when Ctrl+C, SIGTERM or SIGHUP interrupted "
+        "the writing (the radio is half written). With several radios the worst code wins.");
 }
 
 std::string CheckWriteOptions(const WriteOptions& options) {

@@ -20,9 +20,9 @@ struct WriteOptions {
     bool json = false;
     bool trace = false;
     bool quiet = false;
-    std::string recordPath;
-    std::vector<std::string> words;      // DESIGNER
-    std::optional<std::string> motPath;  // given, even empty, it needs the designer word
+    std::optional<std::string> recordPath;  // given, even empty, it must name a file
+    std::vector<std::string> words;         // DESIGNER
+    std::optional<std::string> motPath;     // given, even empty, it needs the designer word
     std::optional<int> maxBuffer;
     std::optional<int> rounds;
     std::optional<int> stopBits;

@@ -1,10 +1,9 @@
 #include "frontend/job_log.h"
 
-#include <system_error>
-
 #include "serial/port_table.h"
 #include "workflow/job_record.h"
 #include "workflow/job_status.h"
+#include "workflow/record_file.h"
 
 namespace qv {
 
@@ -25,13 +24,12 @@ std::string JobLog::RememberedPort() const {
     return settings_.Value(kRadioPortKey).value_or(std::string());
 }
 
-bool JobLog::Append(const std::string& line) const {
+bool JobLog::Append(const std::string& line) {
+    logFailure_.clear();
     if (serviceLog_.empty()) {
         return false;
     }
-    std::error_code error;
-    std::filesystem::create_directories(serviceLog_.parent_path(), error);
-    return !error && AppendLine(serviceLog_.string(), line);
+    return AppendRecordLine(serviceLog_.string(), line, logFailure_);
 }
 
 }  // namespace qv

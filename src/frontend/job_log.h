@@ -16,9 +16,13 @@ class JobLog {
     // serviceLog: the log's file, in the user's data folder; empty keeps no log.
     JobLog(SettingsStore& settings, std::filesystem::path serviceLog);
 
-    // After each job on device. False when its line could not be appended: the log serves the
-    // workshop, and a log that cannot be written changes nothing of the job.
+    // After each job on device. False when its line could not be appended (LogFailure says
+    // why): the log is the workshop's proof, so the window tells it, but the job stays as it
+    // ended.
     bool Record(const std::string& device, const WriteJobOutcome& outcome);
+    // Why the last line could not be appended, in the system's words; empty after a line that
+    // was, and when no log is kept.
+    const std::string& LogFailure() const { return logFailure_; }
 
     int UpdatedThisSession() const { return updatedThisSession_; }
     // The stable name kept from the last successful update; empty if none.
@@ -26,11 +30,12 @@ class JobLog {
     const std::filesystem::path& ServiceLogPath() const { return serviceLog_; }
 
   private:
-    bool Append(const std::string& line) const;
+    bool Append(const std::string& line);
 
     SettingsStore& settings_;
     std::filesystem::path serviceLog_;
     int updatedThisSession_ = 0;
+    std::string logFailure_;
 };
 
 }  // namespace qv

@@ -29,6 +29,7 @@ class NextRadioHost final : public JobHost {
     // A radio has answered once the job reads its identification.
     void StepStarted(Step step) override;
     void ShowStatus(const std::string& text, StatusKind kind) override;
+    void WritingBegins(const WriteJobOutcome& known) override { host_.WritingBegins(known); }
     int RunWorker(const std::function<int()>& work) override;
     // The loop's stop ends the job before the erase only; the host's own stop (a second
     // Ctrl+C) may end it later too.

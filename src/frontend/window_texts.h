@@ -24,6 +24,13 @@ inline std::string AboutNoticeText() {
     return std::string("Version ") + kProgramVersion + "    " + kAboutNotice;
 }
 
+// The status line once a job's line could not be appended to the service log: the log is the
+// workshop's proof, so the window says so beside the job's own words, and keeps saying it while
+// it waits for the next radio.
+inline std::string NotLoggedText(const std::string& status, const std::string& reason) {
+    return status + " - not recorded in the service log: " + reason;
+}
+
 // The system command that opens the About box (its low four bits are free).
 inline constexpr int kAboutCommand = 0x0010;
 // The banner closes itself after this, should nobody close it.

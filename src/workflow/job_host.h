@@ -8,6 +8,8 @@
 
 namespace qv {
 
+struct WriteJobOutcome;
+
 enum class BoxButtons { Ok, OkCancel };
 enum class BoxIcon { None, Information, Question, Exclamation, Stop };
 enum class BoxAnswer { Ok, Cancel };
@@ -38,6 +40,10 @@ class JobHost {
     // The job in plain words (job_status.h). Called from the job's thread and from workers;
     // returns once the text is shown. A host without a status line ignores it.
     virtual void ShowStatus(const std::string& /*text*/, StatusKind /*kind*/) {}
+    // The first area command is about to erase the radio's firmware: what the job knows of the
+    // radio by now, for a program that must record the radio even when it cannot wait for the
+    // job's end (its forced exit). Called from the job's thread.
+    virtual void WritingBegins(const WriteJobOutcome& /*known*/) {}
     // Runs work on a worker thread and waits for its end while the host stays alive (the window
     // keeps painting and swallows close requests). Returns what work returned.
     virtual int RunWorker(const std::function<int()>& work) = 0;

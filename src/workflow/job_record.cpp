@@ -2,8 +2,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <mutex>
 
 #include "workflow/job_messages.h"
 #include "workflow/json_line.h"
@@ -131,15 +129,6 @@ std::string UtcTimestamp() {
                   static_cast<int>(time.minutes().count()),
                   static_cast<int>(time.seconds().count()));
     return text;
-}
-
-bool AppendLine(const std::string& path, const std::string& line) {
-    static std::mutex mutex;
-    std::lock_guard lock(mutex);
-    std::ofstream file(path, std::ios::app | std::ios::binary);
-    file << line << '\n';
-    file.flush();
-    return static_cast<bool>(file);
 }
 
 }  // namespace qv

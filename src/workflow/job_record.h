@@ -33,7 +33,4 @@ JsonValue JobRecordObject(const std::string& port, const WriteJobOutcome& outcom
 // "2026-12-10T00:16:04Z"
 std::string UtcTimestamp();
 
-// Appends one line to the file; false when it cannot be written. Safe from several threads.
-bool AppendLine(const std::string& path, const std::string& line);
-
 }  // namespace qv

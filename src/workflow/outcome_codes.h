@@ -11,5 +11,7 @@ inline constexpr int kExitImageNotValid = 3;
 inline constexpr int kExitPortNotOpened = 4;
 inline constexpr int kExitModelMismatch = 5;
 inline constexpr int kExitCancelled = 6;
+// A radio's outcome could not be appended to the record: the shop has no proof of it.
+inline constexpr int kExitNotRecorded = 7;
 
 }  // namespace qv

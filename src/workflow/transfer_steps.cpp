@@ -22,7 +22,10 @@ bool SendAreaCommands(JobContext& job) {
         if (job.outcome.eraseStarted && job.host.StopRequested(JobPhase::Writing)) {
             return Stop(job);
         }
-        job.outcome.eraseStarted = true;  // the first area command erases region 1
+        if (!job.outcome.eraseStarted) {
+            job.outcome.eraseStarted = true;  // the first area command erases region 1
+            job.host.WritingBegins(job.outcome);
+        }
         const auto command = BuildAreaCommand(area);
         if (!job.link.WriteMasked(command) || !job.link.WaitForAck()) {
             return false;

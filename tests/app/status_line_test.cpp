@@ -238,8 +238,9 @@ TEST(StatusLine, EachWayAJobEndsIsSaidWithItsPort) {
     }
 }
 
-// The service log serves the workshop: one that cannot be written changes nothing of the job.
-TEST(StatusLine, AServiceLogThatCannotBeWrittenLeavesTheJobAsItWas) {
+// The service log is the workshop's proof: one that cannot be written changes nothing of the
+// job, and the status line says so beside the job's words.
+TEST(StatusLine, AServiceLogThatCannotBeWrittenIsToldAndLeavesTheJobAsItWas) {
     QTemporaryDir dir;
     SimulatorOptions options;
     options.listenSpeed = 9600;
@@ -254,6 +255,10 @@ TEST(StatusLine, AServiceLogThatCannotBeWrittenLeavesTheJobAsItWas) {
     ASSERT_EQ(app.prompts.boxes.size(), 2u);
     EXPECT_EQ(app.prompts.boxes[1].text, "Writing completed.");
     EXPECT_EQ(StoredRadioPort().toStdString(), sim->DevicePath());
+    ASSERT_FALSE(shown.texts.empty());
+    EXPECT_NE(shown.texts.back().find("not recorded in the service log: it is a directory"),
+              std::string::npos)
+        << shown.texts.back();
     QDir(ServiceLogFile()).removeRecursively();
 }
 

@@ -153,6 +153,78 @@ TEST_F(Interruption, ASecondCtrlCEndsAtOnce) {
     EXPECT_LT(std::chrono::steady_clock::now() - second, 1500ms);
 }
 
+// The signal that ends the program at once still leaves the interrupted radio its record line,
+// once: quick signals in the middle of the transfer (two for write, three for a station, whose
+// first only ends it after the radio), and a write that hangs awaiting the checksum's answer,
+// whose line only the forced exit can write.
+struct ForcedExitCase {
+    const char* name;
+    const char* command;
+    int signals;
+    bool hangsAtChecksum;
+};
+
+void PrintTo(const ForcedExitCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ForcedExit : public Interruption, public ::testing::WithParamInterface<ForcedExitCase> {};
+
+TEST_P(ForcedExit, RecordsTheInterruptedRadioFirst) {
+    const ForcedExitCase& c = GetParam();
+    SimulatorOptions options = SlowRadio();
+    if (c.hangsAtChecksum) {
+        options.faults = {{SimFaultKind::SilentAfter, kCmdChecksum}};
+    }
+    auto sim = Simulator::Start(options);
+    ASSERT_NE(sim, nullptr);
+    const std::string record = *dir_ + "/forced-" + c.name + ".jsonl";
+    std::vector<std::string> args = WriteArgs(*sim, {"--yes", "--record", record});
+    args[0] = c.command;
+    QvFlashOnTerminal run(args);
+    const bool write = std::string(c.command) == "write";
+    const std::string shown = c.hangsAtChecksum
+                                  ? std::to_string(kBlocks) + "/" + std::to_string(kBlocks)
+                              : write ? " blocks "
+                                      : "Writing block";
+    ASSERT_TRUE(run.WaitForOutput(shown, 60s)) << run.Output();
+    if (c.hangsAtChecksum) {
+        std::this_thread::sleep_for(300ms);  // the checksum frame is out, its answer awaited
+    }
+    // Apart enough to arrive as separate signals (pending ones of a kind merge into one), as
+    // quick as a technician's keys.
+    for (int i = 0; i < c.signals; ++i) {
+        run.Signal(SIGINT);
+        std::this_thread::sleep_for(50ms);
+    }
+    const auto last = std::chrono::steady_clock::now();
+    EXPECT_EQ(run.Wait(10s), 130) << run.Output();
+    EXPECT_LT(std::chrono::steady_clock::now() - last, 2500ms);
+    EXPECT_EQ(run.LastLine(), kInterruptedMessage) << run.Output();
+
+    std::ifstream file(record);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 1u) << "one line for the radio, whichever way it ended";
+    EXPECT_NE(lines[0].find("\"outcome\":\"interrupted\""), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("\"exitCode\":130"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("\"oldVersion\":\"SIM-0.9\""), std::string::npos) << lines[0];
+    if (c.hangsAtChecksum) {
+        EXPECT_NE(lines[0].find("\"blocksSent\":" + std::to_string(kBlocks) + ","),
+                  std::string::npos)
+            << lines[0];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Signals, ForcedExit,
+    ::testing::Values(ForcedExitCase{"write_mid_transfer", "write", 2, false},
+                      ForcedExitCase{"station_mid_transfer", "station", 3, false},
+                      ForcedExitCase{"write_hung_at_checksum", "write", 2, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // The terminal the program runs on is never taken for the radio's port.
 TEST_F(Interruption, TheProgramsOwnTerminalIsNoPort) {
     QvFlashOnTerminal run({"identify", "--port", "/dev/tty"});

@@ -152,6 +152,39 @@ TEST_F(StationTest, TwoPortsWithTwoRadiosEach) {
     }
 }
 
+// Radios answer on both ports at once: no radio is begun once --count radios have ended or are
+// being written, and the radios begun are finished and counted.
+TEST_F(StationTest, CountIsKeptAcrossPorts) {
+    struct Case {
+        int radiosPerPort;
+        int count;
+    };
+    for (const Case& c : {Case{1, 1}, Case{2, 3}}) {
+        SCOPED_TRACE("--count " + std::to_string(c.count));
+        Bench first(Radios(c.radiosPerPort));
+        Bench second(Radios(c.radiosPerPort));
+        ASSERT_NE(first.sim, nullptr);
+        ASSERT_NE(second.sim, nullptr);
+        const ProcessResult run =
+            test::RunQvFlash(StationArgs({first.sim->DevicePath(), second.sim->DevicePath()},
+                                         {"--yes", "--count", std::to_string(c.count)}));
+
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(ProcessResult::LastLine(run.out), "Updated " + std::to_string(c.count) +
+                                                        (c.count == 1 ? " radio" : " radios") +
+                                                        ", 0 failed, 0 refused.")
+            << run.err;
+        int written = 0;
+        for (Bench* bench : {&first, &second}) {
+            for (const SimJobRecord& job : bench->sim->Report().jobLog) {
+                EXPECT_TRUE(job.blocks == 0 || job.blocks == kBlocks) << "none left half written";
+                written += job.blocks == kBlocks ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(written, c.count);
+    }
+}
+
 // Another model is refused, recorded and sent away; the next radio is written.
 TEST_F(StationTest, AWrongModelInTheMiddleIsRefused) {
     SimulatorOptions options = Radios(3);
@@ -273,6 +306,24 @@ TEST_F(StationTest, APortThatIsNotThereIsToldOnceAndWaitedFor) {
     EXPECT_EQ(told, 1u) << run.err;
     EXPECT_LE(std::count(run.err.begin(), run.err.end(), '\n'), 8) << run.err;
     EXPECT_EQ(bench.Flashes().size(), 1u);
+}
+
+// A port waited for that turns out to be no serial port (a file appears at its path) is given
+// up: the station ends with 4 instead of retrying for ever.
+TEST_F(StationTest, APortThatTurnsOutNoSerialPortIsGivenUp) {
+    const std::string path = *dir_ + "/becomes-a-file";
+    unlink(path.c_str());
+    std::thread appear([&] {
+        std::this_thread::sleep_for(2s);
+        std::ofstream(path) << "not a port\n";
+    });
+    const ProcessResult run = test::RunQvFlash(StationArgs({path}, {"--yes"}));
+    appear.join();
+    unlink(path.c_str());
+
+    EXPECT_EQ(run.exitCode, 4) << run.err;
+    EXPECT_NE(run.err.find(path + " is not a serial port"), std::string::npos) << run.err;
+    EXPECT_LT(run.elapsed, 10s);
 }
 
 }  // namespace

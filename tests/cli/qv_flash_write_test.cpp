@@ -276,7 +276,8 @@ TEST_F(QvFlashTest, SeveralRadiosAtOnceWorstCodeWins) {
 }
 
 // The system refuses the second radio's thread (a limit on threads): that radio is reported
-// and recorded untouched, the first is updated, and the program ends with its summary.
+// and recorded untouched, the first is updated, and the program ends with its summary. The
+// first thread the program starts is the watcher that records before a forced exit.
 TEST_F(QvFlashTest, ARadioWhoseThreadIsRefusedIsReportedAndTheOthersGoOn) {
     auto first = Simulator::Start(Radio());
     auto second = Simulator::Start(Radio());
@@ -287,7 +288,7 @@ TEST_F(QvFlashTest, ARadioWhoseThreadIsRefusedIsReportedAndTheOthersGoOn) {
         test::RunQvFlash(WriteArgs(first->DevicePath(),
                                    {"--yes", "--port", second->DevicePath(), "--record", record}),
                          "",
-                         {"LD_PRELOAD=" QV_THREAD_REFUSAL_SHIM, "QV_SHIM_REFUSE_THREAD=2",
+                         {"LD_PRELOAD=" QV_THREAD_REFUSAL_SHIM, "QV_SHIM_REFUSE_THREAD=3",
                           "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1:abort_on_error=1"});
     EXPECT_EQ(run.exitCode, 1) << run.err;
     EXPECT_NE(run.out.find(first->DevicePath() + ": Writing completed."), std::string::npos);

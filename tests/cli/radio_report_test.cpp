@@ -52,6 +52,11 @@ TEST(RadioReportTest, AHalfWrittenRadioIsTheWorstOutcome) {
         {{kExitCancelled, kExitPortNotOpened}, kExitPortNotOpened},
         {{kExitModelMismatch, kExitPortNotOpened}, kExitModelMismatch},
         {{kExitConnection, kExitModelMismatch, kExitSuccess}, kExitConnection},
+        // A radio written but not recorded is a failure, below those of the radios.
+        {{kExitSuccess, kExitNotRecorded}, kExitNotRecorded},
+        {{kExitCancelled, kExitNotRecorded}, kExitNotRecorded},
+        {{kExitNotRecorded, kExitPortNotOpened}, kExitPortNotOpened},
+        {{kExitNotRecorded, 130}, 130},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(WorstExitCode(c.codes), c.worst);

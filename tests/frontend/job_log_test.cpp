@@ -64,12 +64,14 @@ TEST(JobLog, LogsEveryJobAndRemembersThePortOfASuccess) {
     fs::remove_all(dir);
     fs::create_directories(log);  // a folder where the file should be
     EXPECT_FALSE(jobs.Record("/tmp/qv-radio-c", written));
+    EXPECT_EQ(jobs.LogFailure(), "it is a directory") << "the window says why";
     EXPECT_EQ(jobs.UpdatedThisSession(), 2);
     EXPECT_EQ(jobs.RememberedPort(), "/tmp/qv-radio-c");
     fs::remove_all(dir);
 
     JobLog unlogged(store, {});
     EXPECT_FALSE(unlogged.Record("/tmp/qv-radio-d", written));
+    EXPECT_EQ(unlogged.LogFailure(), "") << "no log is kept: nothing failed";
 }
 
 TEST(JobLog, TheNextRadioChoiceIsKeptAsText) {
