@@ -4,6 +4,7 @@
 
 #include "app/updater_dialog.h"
 #include "frontend/next_radio_loop.h"
+#include "frontend/window_rules.h"
 #include "ui_updater_dialog.h"
 #include "workflow/job_status.h"
 
@@ -42,10 +43,9 @@ void UpdaterDialog::Answered() {
     ui_->nextRadioCheck->setEnabled(false);
 }
 
-// A refused radio was sent away; any other failure needs the technician at that radio.
 bool UpdaterDialog::RadioEnded(const WriteJobOutcome& outcome) {
     RecordJob(outcome);
-    return outcome.succeeded || outcome.status == StatusModelMismatch;
+    return NextRadioGoesOn(outcome);
 }
 
 // A port that no longer opens: its words and its box, as any job's, and the loop ends.
