@@ -29,7 +29,7 @@ bool JobLog::Append(const std::string& line) const {
     }
     std::error_code error;
     std::filesystem::create_directories(serviceLog_.parent_path(), error);
-    return !error && AppendLine(serviceLog_.string(), line);
+    return !error && AppendLine(serviceLog_, line);
 }
 
 }  // namespace qv

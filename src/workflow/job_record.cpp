@@ -133,7 +133,7 @@ std::string UtcTimestamp() {
     return text;
 }
 
-bool AppendLine(const std::string& path, const std::string& line) {
+bool AppendLine(const std::filesystem::path& path, const std::string& line) {
     static std::mutex mutex;
     std::lock_guard lock(mutex);
     std::ofstream file(path, std::ios::app | std::ios::binary);

@@ -3,6 +3,7 @@
 // a record (qv-flash --record and --json, the window's service log): time, port, model,
 // versions, checksum, result, duration.
 
+#include <filesystem>
 #include <string>
 
 #include "workflow/json_line.h"
@@ -34,6 +35,6 @@ JsonValue JobRecordObject(const std::string& port, const WriteJobOutcome& outcom
 std::string UtcTimestamp();
 
 // Appends one line to the file; false when it cannot be written. Safe from several threads.
-bool AppendLine(const std::string& path, const std::string& line);
+bool AppendLine(const std::filesystem::path& path, const std::string& line);
 
 }  // namespace qv
