@@ -10,6 +10,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${QV_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The completion of qv-flash that the package ships does nothing without it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS bash-completion)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "firmware updater for QV-310 and QV-410 radios")
 set(CPACK_PACKAGE_DESCRIPTION
     "Writes new firmware into QV-310 and QV-410 handheld radios (hardware 2.0)

@@ -1,14 +1,17 @@
-# qv-flash-<version>-win64.zip: qv-flash.exe with the README and the licences beside it, as
-# text files that Windows opens (CRLF line ends).
+# qv-flash-<version>-win64.zip: the programs with a README written for a Windows technician
+# and the licences beside them, as text files that Windows opens (CRLF line ends).
 
-configure_file(${PROJECT_SOURCE_DIR}/README.md ${CMAKE_CURRENT_BINARY_DIR}/README.txt
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/windows/README.txt ${CMAKE_CURRENT_BINARY_DIR}/README.txt
                @ONLY NEWLINE_STYLE CRLF)
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
                @ONLY NEWLINE_STYLE CRLF)
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/cli11-notice.txt
                ${CMAKE_CURRENT_BINARY_DIR}/CLI11-LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/json-notice.txt
+               ${CMAKE_CURRENT_BINARY_DIR}/JSON-LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
               ${CMAKE_CURRENT_BINARY_DIR}/CLI11-LICENSE.txt
+              ${CMAKE_CURRENT_BINARY_DIR}/JSON-LICENSE.txt
         DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(CPACK_GENERATOR ZIP)

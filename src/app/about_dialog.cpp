@@ -21,7 +21,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     ui_->iconLabel->setPixmap(QPixmap(QStringLiteral(":/qv-updater/icon.png")));
     setWindowTitle(QString::fromStdString(FillTitleTemplate(kAboutBuildLabel)));
     ui_->productLabel->setText(QString::fromLatin1(kUpdaterCaption));
-    ui_->noticeLabel->setText(QString::fromLatin1(kAboutNotice));
+    ui_->noticeLabel->setText(QString::fromStdString(AboutNoticeText()));
 }
 
 AboutDialog::~AboutDialog() = default;

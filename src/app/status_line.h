@@ -1,6 +1,6 @@
 #pragma once
-// The line under the progress bar: what the job is doing, how it ended, or why no port can be
-// chosen. One line, cut in the middle when it is too long; the whole text is its tooltip.
+// The line under the progress bar: what the job is doing and how it ended. One line, cut in the
+// middle when it is too long; the whole text is its tooltip.
 
 #include <QtWidgets/QLabel>
 

@@ -219,7 +219,6 @@ void UpdaterDialog::UnlockControls() {
 }
 
 void UpdaterDialog::ShowJobStatus(const QString& text) {
-    noPortShown_ = false;
     ui_->statusLine->ShowText(text);
 }
 

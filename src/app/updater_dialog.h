@@ -112,7 +112,6 @@ class UpdaterDialog final : public QDialog, public LockableWindow, private NextR
     bool designerMode_ = false;
     bool initialised_ = false;
     bool controlsLocked_ = false;
-    bool noPortShown_ = false;  // the status line explains why no port can be chosen
     bool waitingForRadio_ = false;
     std::atomic<bool> stopWaiting_{false};  // read by the job's workers
     std::string loopPort_;                  // the port the loop waits on, as the texts name it

@@ -65,14 +65,13 @@ void UpdaterDialog::ShowPorts(const PortListView& view) {
     }
     list->setEnabled(!view.entries.empty());
 
+    // The reason and its fix together, on as many lines as they take: a fix cut in the
+    // middle of a status line helps nobody.
     if (view.noPort) {
         list->setPlaceholderText(QString::fromStdString(view.noPort->summary));
-        ui_->statusLine->ShowText(QString::fromStdString(view.noPort->detail));
-        noPortShown_ = true;
-    } else if (noPortShown_) {
-        ui_->statusLine->ShowText(QString());
-        noPortShown_ = false;
+        ui_->noPortPanel->setText(QString::fromStdString(view.noPort->detail));
     }
+    ui_->noPortPanel->setVisible(view.noPort.has_value());
     UpdateWriteButton();
 }
 

@@ -14,6 +14,7 @@
 #include "workflow/job_record.h"
 #include "workflow/json_line.h"
 #include "workflow/outcome_codes.h"
+#include "workflow/version_text.h"
 
 namespace qv::cli {
 
@@ -29,6 +30,8 @@ void PrintJson(const RadioRun& run) {
     const WriteJobOutcome& outcome = run.outcome;
     JsonValue object = {
         {"port", run.port},
+        {"modelName",
+         outcome.identified ? JsonValue(ModelNameText(outcome.modelCode)) : JsonValue(nullptr)},
         {"model", outcome.identified ? JsonValue(ModelCodeHex(outcome)) : JsonValue(nullptr)},
         {"version", outcome.versionRead ? JsonValue(outcome.radioVersionText) : JsonValue(nullptr)},
         {"exitCode", run.exitCode},
@@ -63,6 +66,7 @@ int RunIdentify(const IdentifyOptions& options) {
     if (options.json) {
         PrintJson(run);
     } else if (run.outcome.identified) {
+        PrintLine(stdout, "model-name: " + Printable(ModelNameText(run.outcome.modelCode)));
         PrintLine(stdout, "model: " + ModelCodeHex(run.outcome));
         if (run.outcome.versionRead) {
             PrintLine(stdout, "version: " + Printable(run.outcome.radioVersionText));

@@ -129,9 +129,9 @@ bool StationPort::RadioEnded(const WriteJobOutcome& /*outcome*/) {
     return true;
 }
 
-bool StationPort::PortFailed(const WriteJobOutcome& /*outcome*/, const HeldWords& /*held*/) {
-    const std::string reason = DescribeOpenFailure(run_.openFailure, run_.device);
-    station_.screen_.Event(slot_, reason.empty() ? kPortOpenFailedMessage : reason);
+bool StationPort::PortFailed(const WriteJobOutcome& outcome, const HeldWords& /*held*/) {
+    const std::string reason = DescribeOpenFailure(outcome.openFailure, run_.device);
+    station_.screen_.Event(slot_, PortGoneText(reason.empty() ? kPortOpenFailedMessage : reason));
     return true;
 }
 
@@ -146,7 +146,8 @@ bool StationPort::StopRequested() {
 void Station::RadioEnded(std::size_t slot, const RadioRun& run) {
     tally_.Count(run.outcome, run.exitCode);
     screen_.Event(slot, OutcomeStatusText(ShownPortName(run.device), run.outcome));
-    const std::string line = JobRecordJson(run.port, run.outcome, run.exitCode, false);
+    const std::string line =
+        JobRecordJson(ShownPortName(run.device), run.outcome, run.exitCode, false);
     if (setup_.record && !setup_.record->Append(line)) {
         PrintLine(stderr, "qv-flash: cannot append to the record " + setup_.record->Path());
     }
@@ -171,7 +172,11 @@ int Station::Run() {
     }
     screen_.Finish();
     const int exitCode = tally_.ExitCode();
-    PrintLine(exitCode == kExitSuccess ? stdout : stderr, tally_.Summary());
+    // Under --json stdout holds JSON lines alone: the summary is an object of its own.
+    if (options_.write.json) {
+        PrintLine(stdout, tally_.SummaryJson());
+    }
+    PrintLine(exitCode == kExitSuccess && !options_.write.json ? stdout : stderr, tally_.Summary());
     if (interrupted_) {
         PrintLine(stderr, kInterruptedMessage);
     }

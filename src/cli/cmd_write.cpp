@@ -15,6 +15,7 @@
 #include "cli/write_options.h"
 #include "workflow/job_messages.h"
 #include "workflow/job_record.h"
+#include "workflow/job_status.h"
 #include "workflow/json_line.h"
 #include "workflow/outcome_codes.h"
 
@@ -36,8 +37,8 @@ ProgressStyle ChooseProgressStyle(const WriteOptions& options) {
 // Written as each radio ends: a later failure or interruption keeps the lines of the radios
 // already done.
 void RecordRun(RecordFile* record, const RadioRun& run) {
-    if (record != nullptr &&
-        !record->Append(JobRecordJson(run.port, run.outcome, run.exitCode, false))) {
+    if (record != nullptr && !record->Append(JobRecordJson(ShownPortName(run.device), run.outcome,
+                                                           run.exitCode, false))) {
         PrintLine(stderr, "qv-flash: cannot append to the record " + record->Path());
     }
 }
@@ -107,7 +108,8 @@ int ReportRuns(const WriteOptions& options, const std::vector<RadioRun>& runs) {
     if (options.json) {
         JsonValue radios = JsonValue::array();
         for (const RadioRun& run : runs) {
-            radios.push_back(JobRecordObject(run.port, run.outcome, run.exitCode, true));
+            radios.push_back(
+                JobRecordObject(ShownPortName(run.device), run.outcome, run.exitCode, true));
         }
         PrintLine(stdout, JsonLine({{"radios", radios}, {"exitCode", worst}}));
     }

@@ -6,6 +6,8 @@
 #include "cli/answer_input.h"
 #include "cli/console.h"
 #include "protocol/protocol_constants.h"
+#include "workflow/job_messages.h"
+#include "workflow/version_text.h"
 
 namespace qv::cli {
 
@@ -37,16 +39,13 @@ std::string VersionChangeLine(const std::string& text) {
     return Trimmed(text.substr(first + 1, second - first - 1));
 }
 
-// Every radio that reaches the question has passed the model check: it carries this code.
-std::string ExpectedModelText() {
-    std::string model;
-    for (const std::uint8_t byte : kExpectedModelCode) {
-        if (byte < 0x20 || byte > 0x7E) {
-            break;
-        }
-        model += static_cast<char>(byte);
+// The question without its last line, for a run that does not ask it: "--yes" is the answer.
+std::string WithoutTheQuestion(const std::string& text) {
+    const std::string question = std::string("\n") + kConfirmationLastText;
+    if (text.ends_with(question)) {
+        return text.substr(0, text.size() - question.size());
     }
-    return model;
+    return text;
 }
 
 }  // namespace
@@ -57,11 +56,12 @@ Confirmation::Confirmation(bool assumeYes, std::size_t radios, std::FILE* out, s
 BoxAnswer Confirmation::Ask(std::size_t slot, const std::string& portLabel,
                             const std::string& text) {
     std::unique_lock lock(mutex_);
-    const std::string shown = Printable(text);
     if (assumeYes_) {
-        PrintLine(out_, portLabel.empty() ? shown : portLabel + ":\n" + shown);
+        const std::string told = Printable(WithoutTheQuestion(text));
+        PrintLine(out_, portLabel.empty() ? told : portLabel + ":\n" + told);
         return BoxAnswer::Ok;
     }
+    const std::string shown = Printable(text);
     Radio& radio = radios_.at(slot);
     radio.stage = Stage::Asked;
     radio.label = portLabel;
@@ -105,7 +105,8 @@ std::string Confirmation::QuestionText() const {
             labelWidth = std::max(labelWidth, radio.label.size());
         }
     }
-    const std::string model = ExpectedModelText();
+    // Every radio that reaches the question has passed the model check: it carries this code.
+    const std::string model = ModelNameText(kExpectedModelCode);
     std::string text = " Please confirm the version change of " + std::to_string(asked.size()) +
                        (asked.size() == 1 ? " radio:" : " radios:");
     for (const Radio* radio : asked) {

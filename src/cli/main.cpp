@@ -4,12 +4,11 @@
 #include <array>
 #include <iostream>
 
+#include "cli/answer_input.h"
 #include "cli/commands.h"
+#include "cli/own_console.h"
+#include "program_version.h"
 #include "workflow/outcome_codes.h"
-
-#ifndef QV_VERSION
-#define QV_VERSION "0.0.0"
-#endif
 
 namespace {
 
@@ -26,11 +25,23 @@ bool IsUnknownCommand(const CLI::App& app, int argc, char** argv) {
     return true;
 }
 
+// Double-clicked in Explorer: the console would close on an error before anyone read it. The
+// help stays until Enter is pressed.
+int ExplainAndWait(const CLI::App& app) {
+    std::cout << app.help() << "\nqv-flash is a command-line program: open a command prompt in "
+              << "this folder and type qv-flash followed by a command, for example qv-flash "
+              << "ports. The window program is qv-updater.exe.\n\nPress Enter to close this "
+              << "window." << std::flush;
+    std::string ignored;
+    qv::cli::ReadAnswerLine(stdin, ignored);
+    return qv::kExitUsage;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"qv-flash: firmware updater for QV-310/QV-410 (HW V2.0) radios"};
-    app.set_version_flag("--version", std::string("qv-flash ") + QV_VERSION);
+    app.set_version_flag("--version", std::string("qv-flash ") + qv::kProgramVersion);
     app.require_subcommand(1);
 
     const std::array<qv::cli::Command, 5> commands = {
@@ -38,6 +49,9 @@ int main(int argc, char** argv) {
         qv::cli::AddIdentifyCommand(app), qv::cli::AddWriteCommand(app),
         qv::cli::AddStationCommand(app)};
 
+    if (argc == 1 && qv::cli::StartedInAConsoleOfItsOwn()) {
+        return ExplainAndWait(app);
+    }
     if (IsUnknownCommand(app, argc, argv)) {
         std::cerr << "qv-flash: unknown command: " << argv[1] << " (commands:";
         for (const CLI::App* sub : app.get_subcommands({})) {

@@ -27,7 +27,6 @@ RadioRun RunRadio(const std::string& port, const std::string& device,
     run.outcome = runJob(link, host);
     link.SetTrafficObserver(nullptr);
     run.linkUp = link.LastLinkUp();
-    run.openFailure = link.LastOpenFailure();
     run.exitCode = run.outcome.interrupted ? InterruptedExitCode() : OutcomeCode(run.outcome);
     return run;
 }
@@ -53,7 +52,7 @@ void PrintOutcome(const RadioRun& run, bool labelled) {
     std::FILE* stream = run.exitCode == 0 ? stdout : stderr;
     const std::string prefix = labelled ? run.port + ": " : std::string();
     if (run.outcome.status == StatusPortOpenFailed) {
-        const std::string reason = DescribeOpenFailure(run.openFailure, run.device);
+        const std::string reason = DescribeOpenFailure(run.outcome.openFailure, run.device);
         if (!reason.empty()) {
             PrintLine(stderr, prefix + reason);
         }

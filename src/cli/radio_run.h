@@ -20,7 +20,6 @@ inline constexpr const char* kNoThreadMessage =
 struct RadioRun {
     std::string port;    // as the user named it: a number of the port table or a path
     std::string device;  // what it was opened as
-    OpenFailure openFailure = OpenFailure::None;
     WriteJobOutcome outcome;
     std::vector<LinkUpAttempt> linkUp;  // what the link-up heard
     int exitCode = 0;

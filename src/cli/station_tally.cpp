@@ -33,6 +33,17 @@ std::string StationTally::Summary() const {
            std::to_string(failed_) + " failed, " + std::to_string(refused_) + " refused.";
 }
 
+std::string StationTally::SummaryJson() const {
+    const std::string summary = Summary();
+    const int exitCode = ExitCode();
+    std::lock_guard lock(mutex_);
+    return JsonLine({{"summary", summary},
+                     {"updated", updated_},
+                     {"failed", failed_},
+                     {"refused", refused_},
+                     {"exitCode", exitCode}});
+}
+
 int StationTally::ExitCode() const {
     std::lock_guard lock(mutex_);
     return failed_ == 0 ? kExitSuccess : WorstExitCode(codes_);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "workflow/json_line.h"
 #include "workflow/write_job.h"
 
 namespace qv::cli {
@@ -22,6 +23,8 @@ class StationTally {
     bool Ending() const;
     // "Updated 12 radios, 1 failed, 1 refused."
     std::string Summary() const;
+    // The same as one JSON object, for --json: summary, updated, failed, refused, exitCode.
+    std::string SummaryJson() const;
     // 0 when no radio failed, otherwise the worst code of the radios.
     int ExitCode() const;
 

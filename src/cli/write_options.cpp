@@ -21,7 +21,7 @@ CLI::Validator RoundsValidator() {
             }
             return {};
         },
-        "10..90 in steps of 10");
+        "10..90");
 }
 
 // A number option given an empty value is no default: it is a mistake on the command line.
@@ -56,7 +56,8 @@ void AddWriteOptions(CLI::App& sub, WriteOptions& options) {
             ->check(NotEmpty())
             ->check(CLI::IsMember(
                 std::vector<int>(kMaxBufferChoices.begin(), kMaxBufferChoices.end()))),
-        sub.add_option("--rounds", options.rounds, "Blocks between resynchronisations (streamed)")
+        sub.add_option("--rounds", options.rounds,
+                       "Blocks between resynchronisations (streamed): 10 to 90 in steps of 10")
             ->check(NotEmpty())
             ->check(RoundsValidator()),
         sub.add_option("--stop-bits", options.stopBits, "Stop bits of the line")

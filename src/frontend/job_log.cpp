@@ -4,6 +4,7 @@
 
 #include "serial/port_table.h"
 #include "workflow/job_record.h"
+#include "workflow/job_status.h"
 
 namespace qv {
 
@@ -11,7 +12,8 @@ JobLog::JobLog(SettingsStore& settings, std::filesystem::path serviceLog)
     : settings_(settings), serviceLog_(std::move(serviceLog)) {}
 
 bool JobLog::Record(const std::string& device, const WriteJobOutcome& outcome) {
-    const bool logged = Append(JobRecordJson(device, outcome, OutcomeCode(outcome), false));
+    const bool logged =
+        Append(JobRecordJson(ShownPortName(device), outcome, OutcomeCode(outcome), false));
     if (outcome.succeeded) {
         ++updatedThisSession_;
         settings_.SetValue(kRadioPortKey, StablePortName(device));

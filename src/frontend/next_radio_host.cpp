@@ -2,7 +2,8 @@
 
 namespace qv {
 
-NextRadioHost::NextRadioHost(JobHost& host, NextRadioView& view) : host_(host), view_(view) {}
+NextRadioHost::NextRadioHost(JobHost& host, NextRadioView& view, bool portLost)
+    : host_(host), view_(view), portLost_(portLost) {}
 
 BoxAnswer NextRadioHost::ShowMessage(const std::string& text, const std::string& caption,
                                      BoxButtons buttons, BoxIcon icon) {
@@ -28,6 +29,10 @@ void NextRadioHost::SetProgressPosition(int position) {
 }
 
 void NextRadioHost::StepStarted(Step step) {
+    if (step == Step::LinkUp && portLost_) {  // the port has opened: the wait goes on
+        portLost_ = false;
+        view_.Waiting();
+    }
     if (step == Step::ReadIdentification) {
         {
             std::lock_guard lock(mutex_);

@@ -14,8 +14,10 @@ namespace qv {
 
 class NextRadioHost final : public JobHost {
   public:
-    // host: the front end's own, which shows what passes.
-    NextRadioHost(JobHost& host, NextRadioView& view);
+    // host: the front end's own, which shows what passes. portLost: the rounds before could
+    // not open the port, and the view has not been told of a wait since: it is told once the
+    // port opens again.
+    NextRadioHost(JobHost& host, NextRadioView& view, bool portLost = false);
 
     BoxAnswer ShowMessage(const std::string& text, const std::string& caption, BoxButtons buttons,
                           BoxIcon icon) override;
@@ -40,6 +42,7 @@ class NextRadioHost final : public JobHost {
     NextRadioView& view_;
     mutable std::mutex mutex_;  // the link-up's texts come from its worker
     bool answered_ = false;
+    bool portLost_;
     HeldWords held_;
 };
 

@@ -1,5 +1,6 @@
 #include "frontend/next_radio_loop.h"
 
+#include <optional>
 #include <thread>
 
 namespace qv {
@@ -10,18 +11,30 @@ using Clock = std::chrono::steady_clock;
 
 enum class RoundEnd { NobodyAnswered, NextRadio, LoopEnds };
 
+// Why the port has not opened in the rounds before; nothing while it opens.
+using PortTrouble = std::optional<OpenFailure>;
+
 RoundEnd RunRound(NextRadioView& view, JobHost& host, const WriteJobInput& input,
-                  const RadioJob& job) {
-    view.Waiting();
-    NextRadioHost round(host, view);
+                  const RadioJob& job, PortTrouble& trouble) {
+    if (!trouble) {
+        view.Waiting();
+    }
+    NextRadioHost round(host, view, trouble.has_value());
     const auto start = Clock::now();
     const WriteJobOutcome outcome = job(round, input);
     if (round.Answered()) {
+        trouble.reset();
         return view.RadioEnded(outcome) ? RoundEnd::NextRadio : RoundEnd::LoopEnds;
     }
-    // Before a radio answers, the one failure is a port that does not open.
-    if (outcome.status == StatusPortOpenFailed && !view.PortFailed(outcome, round.Held())) {
-        return RoundEnd::LoopEnds;
+    // Before a radio answers, the one failure is a port that does not open: said once, however
+    // long the cable stays out, and again only when the reason changes.
+    if (outcome.status != StatusPortOpenFailed) {
+        trouble.reset();
+    } else if (trouble != outcome.openFailure) {
+        trouble = outcome.openFailure;
+        if (!view.PortFailed(outcome, round.Held())) {
+            return RoundEnd::LoopEnds;
+        }
     }
     const auto left = kShortestRound -
                       std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
@@ -36,8 +49,9 @@ RoundEnd RunRound(NextRadioView& view, JobHost& host, const WriteJobInput& input
 void RunNextRadioLoop(NextRadioView& view, JobHost& host, WriteJobInput input,
                       const RadioJob& job) {
     input.endSessionWhenRefused = true;
+    PortTrouble trouble;
     while (!view.StopRequested()) {
-        if (RunRound(view, host, input, job) == RoundEnd::LoopEnds) {
+        if (RunRound(view, host, input, job, trouble) == RoundEnd::LoopEnds) {
             return;
         }
     }

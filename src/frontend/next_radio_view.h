@@ -35,7 +35,8 @@ class NextRadioView {
     // The round's radio ended (it had answered); true goes on to the next radio.
     virtual bool RadioEnded(const WriteJobOutcome& outcome) = 0;
     // The port did not open before any radio answered; held: what the job said meanwhile.
-    // True tries again once the round's shortest time has passed.
+    // Told once while the port keeps failing for the same reason, and Waiting again once it
+    // opens. True tries again, every shortest round.
     virtual bool PortFailed(const WriteJobOutcome& outcome, const HeldWords& held) = 0;
     // Waits `time`, or less once the loop is stopped, keeping the front end alive.
     virtual void Pause(std::chrono::milliseconds time) = 0;

@@ -3,6 +3,9 @@
 // are in workflow/job_messages.h).
 
 #include <chrono>
+#include <string>
+
+#include "program_version.h"
 
 namespace qv {
 
@@ -14,6 +17,12 @@ inline constexpr const char* kMustInputFileName = "Must input file name";
 inline constexpr const char* kMustInputFileNameCaption = "ERROR";
 inline constexpr const char* kAboutBuildLabel = "R731-2T";
 inline constexpr const char* kAboutNotice = "Copyright (C) 2026 qv-updater";
+
+// The About box's one line: the program's version beside the copyright (the title shows the
+// firmware's).
+inline std::string AboutNoticeText() {
+    return std::string("Version ") + kProgramVersion + "    " + kAboutNotice;
+}
 
 // The system command that opens the About box (its low four bits are free).
 inline constexpr int kAboutCommand = 0x0010;

@@ -3,12 +3,34 @@
 #include "sim/sim_cli.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "program_version.h"
 
 namespace qv {
 
 namespace {
 
 constexpr std::size_t kFieldSize = 16;  // the model code and the version reply
+
+// Until this release --version TEXT set the simulated radio's firmware version. A --version
+// that is followed by a value still does, with a notice; alone it prints the program's.
+std::vector<std::string> WithOldVersionSpelling(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const bool valueFollows = i + 1 < args.size() && !args[i + 1].starts_with("-");
+        if ((args[i] == "--version" && valueFollows) || args[i].starts_with("--version=")) {
+            std::fprintf(stderr,
+                         "qv-radio-sim: --version TEXT is now --radio-version TEXT; the old "
+                         "spelling goes with the next release\n");
+            args[i].replace(0, std::string_view("--version").size(), "--radio-version");
+        }
+    }
+    return args;
+}
 
 }  // namespace
 
@@ -30,7 +52,8 @@ SimCliResult ParseSimCommandLine(int argc, char** argv) {
                 return text.size() <= kFieldSize ? std::string() : "at most 16 characters";
             },
             "TEXT"));
-    app.add_option("--version", sim.version, "Firmware version the radio reports")
+    app.set_version_flag("--version", std::string("qv-radio-sim ") + kProgramVersion);
+    app.add_option("--radio-version", sim.version, "Firmware version the radio reports")
         ->check(CLI::Validator(
             [](std::string& text) {
                 return text.size() <= kFieldSize ? std::string() : "at most 16 characters";
@@ -57,8 +80,10 @@ SimCliResult ParseSimCommandLine(int argc, char** argv) {
                    "Milliseconds from one radio leaving its boot loader to the next answering")
         ->check(CLI::NonNegativeNumber);
 
+    std::vector<std::string> args = WithOldVersionSpelling(argc, argv);
+    std::reverse(args.begin(), args.end());  // CLI11 takes a vector last argument first
     try {
-        app.parse(argc, argv);
+        app.parse(args);
     } catch (const CLI::ParseError& error) {
         return SimCliResult{std::nullopt, app.exit(error)};
     }

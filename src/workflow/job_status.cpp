@@ -170,6 +170,10 @@ std::string WaitingForRadioText(std::string_view port) {
     return "Waiting for the next radio on " + std::string(port);
 }
 
+std::string PortGoneText(std::string_view failure) {
+    return std::string(failure) + "; waiting for the port to come back";
+}
+
 std::string WaitingStatusText(std::string_view port, int updated) {
     return WaitingForRadioText(port) + SessionCount(updated);
 }

@@ -39,6 +39,10 @@ std::string OutcomeStatusText(std::string_view port, const WriteJobOutcome& outc
 // A station between two radios: "Waiting for the next radio on /dev/ttyUSB0".
 std::string WaitingForRadioText(std::string_view port);
 
+// The next-radio loop's port did not open: "/dev/ttyUSB0: no such device; waiting for the port
+// to come back". Said once, until the port opens again.
+std::string PortGoneText(std::string_view failure);
+
 // The window between two radios, with its count: "Waiting for the next radio on /dev/ttyUSB0
 // (2 updated this session)".
 std::string WaitingStatusText(std::string_view port, int updated);

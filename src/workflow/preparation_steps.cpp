@@ -68,6 +68,7 @@ class LinkUpStatus final : public LinkUpObserver {
 
 bool OpenPort(JobContext& job) {
     if (!job.link.SetOpen(true)) {
+        job.outcome.openFailure = job.link.LastOpenFailure();
         return Fail(job, StatusPortOpenFailed);
     }
     SpinWait(kPortOpenSettle);

@@ -27,6 +27,17 @@ std::string RadioVersionText(std::span<const std::uint8_t> radioVersion) {
     return VersionText(radioVersion);
 }
 
+std::string ModelNameText(std::span<const std::uint8_t> modelCode) {
+    std::string name;
+    for (const std::uint8_t byte : modelCode) {
+        if (byte < 0x20 || byte > 0x7E) {
+            break;
+        }
+        name += static_cast<char>(byte);
+    }
+    return name;
+}
+
 std::string BuildVersionChangeText(std::span<const std::uint8_t> radioVersion,
                                    std::span<const std::uint8_t> versionLabel) {
     const std::string newVersion = VersionText(versionLabel);

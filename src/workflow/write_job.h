@@ -49,7 +49,8 @@ struct WriteJobOutcome {
 
     // What the job learnt on the way, for the command line's reports.
     std::vector<StepReport> steps;  // the steps run, in order; the last one ended the job
-    bool identified = false;        // the identification block was read
+    OpenFailure openFailure = OpenFailure::None;    // why the port did not open
+    bool identified = false;                        // the identification block was read
     std::array<std::uint8_t, 16> modelCode{};       // its bytes 0..15
     std::array<std::uint8_t, 48> identification{};  // the whole block, to tell radios apart
     bool versionRead = false;                       // the radio's version was read

@@ -78,6 +78,7 @@ TEST(AboutBox, F1OpensItWithItsCaptionAndLabels) {
     EXPECT_EQ(product.toStdString(), "Updater for QV-310/QV-410(HW V2.0)");
     EXPECT_FALSE(notice.isEmpty());
     EXPECT_FALSE(notice.contains(QLatin1Char('\n')));
+    EXPECT_TRUE(notice.contains(QString::fromLatin1(kProgramVersion))) << "the program's version";
     EXPECT_TRUE(app.window->isVisible());
     EXPECT_TRUE(app.prompts.boxes.empty());
 }

@@ -18,6 +18,7 @@
 #include "app/about_dialog.h"
 #include "app/settings_dialog.h"
 #include "app_fixture.h"
+#include "workflow/port_text.h"
 
 namespace qv::test {
 namespace {
@@ -89,6 +90,19 @@ TEST(Forms, MainWindow) {
     EXPECT_LE(std::abs(next.center().y() - write.center().y()), 2);
     EXPECT_LE(app.NextRadioCheck()->sizeHint().width(), next.width());
     EXPECT_LE(next.bottom(), window.height());
+
+    // Above the port list, left of Special Settings: the panel that says why no port can be
+    // chosen holds the longest reason with its fix, whole.
+    auto* panel = app.Find<QLabel>("noPortPanel");
+    EXPECT_LT(panel->geometry().bottom(), app.PortList()->geometry().top());
+    EXPECT_LT(panel->geometry().right(), app.SpecialButton()->geometry().left());
+    PortInfo rootOnly;
+    rootOnly.device = "/dev/ttyUSB0";
+    rootOnly.permissionDenied = true;
+    rootOnly.ownerGroup = "root";
+    const std::string longest = ExplainNoPort(std::vector<PortInfo>{rootOnly}).detail;
+    panel->setText(QString::fromStdString(longest));
+    EXPECT_LE(panel->heightForWidth(panel->width()), panel->height()) << longest;
 }
 
 // Keyboard and screen-reader users reach and hear every control; "Com Port:" keeps its text
@@ -232,6 +246,11 @@ TEST(Forms, AboutBox) {
     EXPECT_TRUE(about.findChild<QPushButton*>("okButton")->isDefault());
     EXPECT_FALSE(about.findChild<QLabel*>("iconLabel")->pixmap().isNull());
     EXPECT_EQ(about.findChild<QLabel*>("iconLabel")->size(), QSize(32, 32));
+    // The version and the copyright on one line, under OK, neither cut.
+    const auto* notice = about.findChild<QLabel*>("noticeLabel");
+    EXPECT_LE(notice->sizeHint().width(), notice->width()) << notice->text().toStdString();
+    EXPECT_GT(notice->geometry().top(),
+              about.findChild<QPushButton*>("okButton")->geometry().bottom());
 }
 
 }  // namespace

@@ -170,10 +170,14 @@ TEST(PortList, NoUsablePortExplainsItselfAndWriteWaitsForAPort) {
     EXPECT_FALSE(app.PortList()->isEnabled());
     EXPECT_FALSE(app.WriteButton()->isEnabled()) << "nothing to write through";
     EXPECT_TRUE(app.ExitButton()->isEnabled());
-    // Why, as the port table has it: nothing found, nothing usable, or no permission.
+    // Why, as the port table has it: nothing found, nothing usable, or no permission; the
+    // reason and its fix shown whole.
     const NoPortExplanation why = ExplainNoPort(ListPorts());
     EXPECT_EQ(app.PortList()->placeholderText().toStdString(), why.summary);
-    EXPECT_EQ(app.StatusLine()->text().toStdString(), why.detail);
+    QLabel* panel = app.Find<QLabel>("noPortPanel");
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->text().toStdString(), why.detail);
+    EXPECT_TRUE(app.StatusLine()->text().isEmpty());
     EXPECT_TRUE(app.prompts.boxes.empty());
 
     // A cable plugged in: the list takes it, Write is possible, the explanation goes.
@@ -183,7 +187,7 @@ TEST(PortList, NoUsablePortExplainsItselfAndWriteWaitsForAPort) {
     EXPECT_EQ(Entries(app.PortList()), std::vector<std::string>{later});
     EXPECT_TRUE(app.PortList()->isEnabled());
     EXPECT_TRUE(app.WriteButton()->isEnabled());
-    EXPECT_TRUE(app.StatusLine()->text().isEmpty());
+    EXPECT_FALSE(panel->isVisible());
     EXPECT_EQ(app.link.DeviceName(), later);
 }
 

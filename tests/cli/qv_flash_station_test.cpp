@@ -2,18 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <mutex>
 #include <set>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "flash_process.h"
 #include "image/load_image.h"
 #include "job_test_support.h"
+#include "serial/port_table.h"
 #include "sim/simulator.h"
 #include "terminal_process.h"
+#include "workflow/json_line.h"
 
 namespace qv {
 namespace {
@@ -202,6 +209,70 @@ TEST_F(StationTest, SilentRoundsAreNoErrors) {
     EXPECT_EQ(ProcessResult::LastLine(run.out), "Updated 2 radios, 0 failed, 0 refused.");
     EXPECT_EQ(run.err.find("Link-up"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find("Ensure that all connections"), std::string::npos) << run.err;
+}
+
+// A script reads the station's stdout as JSON lines to the end, the summary included, and the
+// record names the device the radio was on though the port was given by its number.
+TEST_F(StationTest, JsonLinesToTheEndAndRecordsNameTheDevice) {
+    Bench bench(Radios(1));
+    ASSERT_NE(bench.sim, nullptr);
+    const std::string device = bench.sim->DevicePath();
+    setenv("QV_SERIAL_PORTS", device.c_str(), 1);
+    std::string number;
+    for (const PortInfo& port : ListPorts()) {
+        if (port.device == device) {
+            number = std::to_string(port.number);
+        }
+    }
+    unsetenv("QV_SERIAL_PORTS");
+    ASSERT_FALSE(number.empty());
+    const std::string record = *dir_ + "/by-number.jsonl";
+    const ProcessResult run = test::RunQvFlash(
+        StationArgs({number}, {"--yes", "--count", "1", "--json", "--record", record}), "",
+        {"QV_SERIAL_PORTS=" + device});
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::vector<JsonValue> lines;
+    std::istringstream out(run.out);
+    for (std::string line; std::getline(out, line);) {
+        lines.push_back(JsonValue::parse(line, nullptr, false));
+        EXPECT_FALSE(lines.back().is_discarded()) << "not JSON: " << line;
+    }
+    ASSERT_EQ(lines.size(), 2u) << run.out;
+    EXPECT_EQ(lines[0]["port"], device);
+    EXPECT_EQ(lines[1]["summary"], "Updated 1 radio, 0 failed, 0 refused.");
+    EXPECT_EQ(lines[1]["updated"], 1);
+    EXPECT_EQ(lines[1]["exitCode"], 0);
+    const std::vector<std::string> recorded = RecordLines(record);
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_EQ(JsonValue::parse(recorded[0])["port"], device);
+}
+
+// The radio's cable is out when the station starts and comes in five seconds later: the station
+// says so once, not a line a second, and writes the radio once its port is there.
+TEST_F(StationTest, APortThatIsNotThereIsToldOnceAndWaitedFor) {
+    Bench bench(Radios(1));
+    ASSERT_NE(bench.sim, nullptr);
+    const std::string cable = *dir_ + "/cable-later";
+    unlink(cable.c_str());
+    std::thread plugIn([&] {
+        std::this_thread::sleep_for(5s);
+        EXPECT_EQ(symlink(bench.sim->DevicePath().c_str(), cable.c_str()), 0);
+    });
+    const ProcessResult run = test::RunQvFlash(StationArgs({cable}, {"--yes", "--count", "1"}));
+    plugIn.join();
+    unlink(cable.c_str());
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ProcessResult::LastLine(run.out), "Updated 1 radio, 0 failed, 0 refused.");
+    std::size_t told = 0;
+    for (std::size_t at = run.err.find("no such device"); at != std::string::npos;
+         at = run.err.find("no such device", at + 1)) {
+        ++told;
+    }
+    EXPECT_EQ(told, 1u) << run.err;
+    EXPECT_LE(std::count(run.err.begin(), run.err.end(), '\n'), 8) << run.err;
+    EXPECT_EQ(bench.Flashes().size(), 1u);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "image/load_image.h"
 #include "job_test_support.h"
 #include "sim/simulator.h"
+#include "workflow/json_line.h"
 
 namespace qv {
 namespace {
@@ -167,10 +168,11 @@ TEST_F(QvFlashTest, StreamedRoundsAndNoVersion) {
     const ProcessResult run =
         test::RunQvFlash(WriteArgs(sim->DevicePath(), {"--yes", "--rounds", "10"}));
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(run.out.find(" Please confirm the version change: \nNo Data -> Ver. TEST-1.0\n"
-                           "Do you want to continue?\n"),
+    // --yes tells the version change, and asks nothing.
+    EXPECT_NE(run.out.find(" Please confirm the version change: \nNo Data -> Ver. TEST-1.0\n"),
               std::string::npos)
         << run.out;
+    EXPECT_EQ(run.out.find("Do you want to continue?"), std::string::npos) << run.out;
     ASSERT_TRUE(sim->WaitForJobs(1, 10s));
     const SimReport report = sim->Report();
     EXPECT_EQ(report.resynchronisations, 2);
@@ -263,6 +265,10 @@ TEST_F(QvFlashTest, SeveralRadiosAtOnceWorstCodeWins) {
     EXPECT_NE(json.out.find("\"result\":\"Writing completed.\""), std::string::npos);
     EXPECT_NE(json.out.find("\"name\":\"ClosePort\",\"succeeded\":true"), std::string::npos);
     EXPECT_NE(json.out.find("\"exitCode\":4}\n"), std::string::npos) << json.out;
+    std::istringstream lines(json.out);  // JSON alone, one object a line, to the end
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_FALSE(JsonValue::parse(line, nullptr, false).is_discarded()) << line;
+    }
 }
 
 // The system refuses the second radio's thread (a limit on threads): that radio is reported

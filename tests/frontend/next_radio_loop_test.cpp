@@ -47,13 +47,10 @@ struct ScriptedView final : NextRadioView {
     std::vector<HeldWords> held;
     bool goOnAfterRadio = true;
     bool retryPort = true;
-    int roundsBeforeStop = 100;  // the technician stops the wait as this round begins
-    int rounds = 0;
+    int roundsBeforeStop = 100;  // the technician stops the wait once this many jobs have run
+    int rounds = 0;              // the jobs run
 
-    void Waiting() override {
-        ++rounds;
-        calls.push_back("waiting");
-    }
+    void Waiting() override { calls.push_back("waiting"); }
     void Answered() override { calls.push_back("answered"); }
     bool RadioEnded(const WriteJobOutcome& outcome) override {
         calls.push_back(outcome.succeeded ? "written" : "failed");
@@ -79,11 +76,22 @@ WriteJobOutcome Outcome(bool succeeded, std::int32_t status = 0) {
 }
 
 // What a job does on its host, round after round, as the script gives it.
-enum class Round { Silent, PortRefused, Written, FailedAfterAnswer };
+enum class Round { Silent, PortMissing, PortBusy, Written, FailedAfterAnswer };
 
-RadioJob ScriptedJobs(std::deque<Round> script, std::vector<WriteJobInput>* inputs = nullptr) {
+WriteJobOutcome PortRefused(JobHost& host, OpenFailure failure) {
+    host.ShowStatus("The COM port cannot be opened", StatusKind::Step);
+    host.ShowMessage(kPortOpenFailedMessage, kErrorCaption, BoxButtons::Ok, BoxIcon::Stop);
+    host.UnlockControls();
+    WriteJobOutcome outcome = Outcome(false, StatusPortOpenFailed);
+    outcome.openFailure = failure;
+    return outcome;
+}
+
+RadioJob ScriptedJobs(ScriptedView& view, std::deque<Round> script,
+                      std::vector<WriteJobInput>* inputs = nullptr) {
     auto remaining = std::make_shared<std::deque<Round>>(std::move(script));
-    return [remaining, inputs](JobHost& host, const WriteJobInput& input) {
+    return [&view, remaining, inputs](JobHost& host, const WriteJobInput& input) {
+        ++view.rounds;
         if (inputs != nullptr) {
             inputs->push_back(input);
         }
@@ -92,18 +100,18 @@ RadioJob ScriptedJobs(std::deque<Round> script, std::vector<WriteJobInput>* inpu
             remaining->pop_front();
         }
         host.LockControls();
+        host.StepStarted(Step::OpenPort);
+        if (round == Round::PortMissing || round == Round::PortBusy) {
+            return PortRefused(
+                host, round == Round::PortMissing ? OpenFailure::Missing : OpenFailure::InUse);
+        }
+        host.StepStarted(Step::LinkUp);
         switch (round) {
             case Round::Silent:
                 host.ShowStatus("Looking for the radio", StatusKind::Step);
                 host.ShowMessage(kConnectionMessage, kErrorCaption, BoxButtons::Ok, BoxIcon::Stop);
                 host.UnlockControls();
                 return Outcome(false, StatusExchangeFailed);
-            case Round::PortRefused:
-                host.ShowStatus("The COM port cannot be opened", StatusKind::Step);
-                host.ShowMessage(kPortOpenFailedMessage, kErrorCaption, BoxButtons::Ok,
-                                 BoxIcon::Stop);
-                host.UnlockControls();
-                return Outcome(false, StatusPortOpenFailed);
             case Round::Written:
             case Round::FailedAfterAnswer:
                 host.StepStarted(Step::ReadIdentification);
@@ -117,8 +125,9 @@ RadioJob ScriptedJobs(std::deque<Round> script, std::vector<WriteJobInput>* inpu
                     kErrorCaption, BoxButtons::Ok, BoxIcon::Information);
                 host.UnlockControls();
                 return Outcome(round == Round::Written);
+            default:
+                return Outcome(false);
         }
-        return Outcome(false);
     };
 }
 
@@ -127,7 +136,7 @@ TEST(NextRadioLoop, SilentRoundsLastTheShortestRoundAndShowNothing) {
     view.roundsBeforeStop = 4;
     FrontEndHost host;
     RunNextRadioLoop(view, host, WriteJobInput{},
-                     ScriptedJobs({Round::Silent, Round::Silent, Round::Silent}));
+                     ScriptedJobs(view, {Round::Silent, Round::Silent, Round::Silent}));
 
     EXPECT_EQ(view.calls, (std::vector<std::string>{"waiting", "pause", "waiting", "pause",
                                                     "waiting", "pause", "waiting"}));
@@ -142,13 +151,14 @@ TEST(NextRadioLoop, WritesEveryRadioThatAnswersWithoutAPauseAndEndsAsTheViewSays
     ScriptedView view;
     FrontEndHost host;
     std::vector<WriteJobInput> inputs;
-    RunNextRadioLoop(view, host, WriteJobInput{},
-                     [&, jobs = ScriptedJobs({Round::Written, Round::Silent, Round::Written,
-                                              Round::FailedAfterAnswer},
-                                             &inputs)](JobHost& round, const WriteJobInput& input) {
-                         view.goOnAfterRadio = inputs.size() < 3;  // the failed radio ends the loop
-                         return jobs(round, input);
-                     });
+    RunNextRadioLoop(
+        view, host, WriteJobInput{},
+        [&, jobs = ScriptedJobs(
+                view, {Round::Written, Round::Silent, Round::Written, Round::FailedAfterAnswer},
+                &inputs)](JobHost& round, const WriteJobInput& input) {
+            view.goOnAfterRadio = inputs.size() < 3;  // the failed radio ends the loop
+            return jobs(round, input);
+        });
 
     EXPECT_EQ(view.calls, (std::vector<std::string>{"waiting", "answered", "written", "waiting",
                                                     "pause", "waiting", "answered", "written",
@@ -164,17 +174,21 @@ TEST(NextRadioLoop, WritesEveryRadioThatAnswersWithoutAPauseAndEndsAsTheViewSays
     }
 }
 
-TEST(NextRadioLoop, APortThatDoesNotOpenShowsItsHeldWordsAndIsRetriedOrEndsTheLoop) {
+// A cable pulled out: said once however long it stays out, and again when the reason changes;
+// once the port opens again the wait is told anew.
+TEST(NextRadioLoop, APortThatDoesNotOpenIsToldOnceAndRetriedOrEndsTheLoop) {
     for (const bool retry : {true, false}) {
         ScriptedView view;
         view.retryPort = retry;
-        view.roundsBeforeStop = 3;
+        view.roundsBeforeStop = 6;
         FrontEndHost host;
         RunNextRadioLoop(view, host, WriteJobInput{},
-                         ScriptedJobs({Round::PortRefused, Round::PortRefused}));
+                         ScriptedJobs(view, {Round::PortMissing, Round::PortMissing,
+                                             Round::PortBusy, Round::Silent, Round::Silent}));
 
-        const std::vector<std::string> tried = {"waiting",     "port failed", "pause",  "waiting",
-                                                "port failed", "pause",       "waiting"};
+        const std::vector<std::string> tried = {"waiting",     "port failed", "pause",   "pause",
+                                                "port failed", "pause",       "waiting", "pause",
+                                                "waiting",     "pause",       "waiting"};
         const std::vector<std::string> ended = {"waiting", "port failed"};
         EXPECT_EQ(view.calls, retry ? tried : ended);
         ASSERT_FALSE(view.held.empty());

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The manual pages against the programs: each page renders without a warning from man and
-# names the project's version, and the pages made from --help show every command and every
-# option that the programs' help lists.
+# names the project's version, the pages made from --help show every command and every option
+# that the programs' help lists with its range, and qv-updater's page its options and files.
 #   man_pages_test.sh MAN_DIR VERSION QV_FLASH QV_RADIO_SIM
 set -euo pipefail
 man_dir=$1
@@ -54,6 +54,12 @@ for program in qv-flash qv-radio-sim qv-updater; do
                 for word in $(options "$flash" "$command"); do
                     expect_entry "$text" "$page" "$word"
                 done
+            done
+            grep -q "10 to 90 in steps of 10" <<<"$text" || fail "$page: --rounds lost its range" ;;
+        qv-updater)
+            for word in --help --version; do expect_entry "$text" "$page" "$word"; done
+            for file in qv-updater.conf jobs.jsonl; do
+                grep -q "$file" <<<"$text" || fail "$page: FILES does not name $file"
             done ;;
         qv-radio-sim)
             for word in $(options "$sim"); do expect_entry "$text" "$page" "$word"; done ;;
