@@ -10,7 +10,9 @@
 #include "frontend/exit_rule.h"
 #include "frontend/port_choice.h"
 #include "frontend/port_list.h"
+#include "frontend/program_answer.h"
 #include "frontend/window_rules.h"
+#include "program_version.h"
 #include "workflow/updater_settings.h"
 
 namespace qv {
@@ -172,6 +174,31 @@ TEST(WindowRules, SettingsReloadTheImageOnlyForTheMotFileOrANewBlockSize) {
                              {-1, kBaudIndex38400}};
     for (const auto& [baudIndex, shown] : stored) {
         EXPECT_EQ(ShownBaudIndex(baudIndex), shown) << baudIndex;
+    }
+}
+
+// --version and --help end the program before any window; every other word opens it.
+TEST(ProgramAnswer, VersionAndHelpWithoutAWindow) {
+    const std::string version = std::string("qv-updater ") + kProgramVersion + "\n";
+    struct Case {
+        std::vector<std::string> arguments;
+        std::optional<std::string> starts;  // nothing: the window opens
+    };
+    const Case cases[] = {
+        {{}, std::nullopt},
+        {{"qzx"}, std::nullopt},
+        {{"--verbose"}, std::nullopt},
+        {{"--version"}, version},
+        {{"QZX", "--version"}, version},
+        {{"--help"}, "Usage: qv-updater [DESIGNER]\n"},
+        {{"-h"}, "Usage: qv-updater [DESIGNER]\n"},
+    };
+    for (const Case& c : cases) {
+        const std::optional<std::string> answer = AnswerWithoutWindow(c.arguments);
+        ASSERT_EQ(answer.has_value(), c.starts.has_value()) << testing::PrintToString(c.arguments);
+        if (answer) {
+            EXPECT_EQ(answer->rfind(*c.starts, 0), 0u) << *answer;
+        }
     }
 }
 
