@@ -12,10 +12,15 @@ constexpr std::chrono::milliseconds kWaitSlice{50};
 
 }  // namespace
 
-void PumpMessages(HWND dialog) {
+void DropSystemKeysAndQuit() {
     MSG message;
     PeekMessageW(&message, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_REMOVE);
     PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+void PumpMessages(HWND dialog) {
+    DropSystemKeysAndQuit();
+    MSG message;
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) == 0) {
         return;
     }

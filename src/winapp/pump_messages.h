@@ -11,6 +11,10 @@ namespace qv {
 // it, so that Escape and clicks reach its buttons.
 void PumpMessages(HWND dialog);
 
+// The first part of a turn alone, for the end of a wait: a quit request or a system key made
+// in the wait's last turn (the worker's end and a timer served in one look) is dropped too.
+void DropSystemKeysAndQuit();
+
 // Sleeps until a message for this thread arrives, or a slice has passed.
 void WaitForMessages();
 

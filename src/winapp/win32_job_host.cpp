@@ -59,6 +59,7 @@ int Win32JobHost::RunWorker(const std::function<int()>& work) {
             WaitForMessages();
         }
     }
+    DropSystemKeysAndQuit();
     // A worker that could not start counts as a failed step.
     return started ? worker.Join() : 0;
 }
