@@ -15,7 +15,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lP
         case WM_INITDIALOG:
             SetWindowTextW(dialog, Wide(FillTitleTemplate(kAboutBuildLabel)).c_str());
             SetDlgItemTextW(dialog, IDC_ABOUT_PRODUCT, Wide(kUpdaterCaption).c_str());
-            SetDlgItemTextW(dialog, IDC_ABOUT_NOTICE, Wide(kAboutNotice).c_str());
+            SetDlgItemTextW(dialog, IDC_ABOUT_NOTICE, Wide(AboutNoticeText()).c_str());
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

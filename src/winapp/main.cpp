@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/program_answer.h"
 #include "protocol/radio_link.h"
 #include "winapp/app_storage.h"
 #include "winapp/prompts.h"
@@ -29,10 +30,39 @@ std::vector<std::string> CommandLineArguments() {
     return arguments;
 }
 
+// A window program has no console of its own: the answer goes to the output it was given (a
+// pipe or a file), else to the console of the prompt that started it, else into a box.
+void PrintAnswer(const std::string& text) {
+    std::string lines;
+    for (const char c : text) {
+        lines += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if ((out == nullptr || out == INVALID_HANDLE_VALUE) && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        out = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, 0, nullptr);
+    }
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (out == nullptr || out == INVALID_HANDLE_VALUE) {
+        MessageBoxW(nullptr, qv::Wide(text).c_str(), L"qv-updater", MB_OK | MB_ICONINFORMATION);
+    } else if (GetConsoleMode(out, &mode) != 0) {
+        const std::wstring wide = qv::Wide(lines);
+        WriteConsoleW(out, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    } else {
+        WriteFile(out, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+    }
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
+    const std::vector<std::string> arguments = CommandLineArguments();
+    if (const auto answer = qv::AnswerWithoutWindow(arguments)) {
+        PrintAnswer(*answer);
+        return 0;
+    }
     const INITCOMMONCONTROLSEX controls{
         sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
@@ -40,7 +70,7 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     qv::RadioLink link;
     qv::Win32Prompts prompts;
     qv::RegistrySettingsStore store;
-    qv::UpdaterDialog window(link, CommandLineArguments(), prompts, store, qv::ServiceLogPath());
+    qv::UpdaterDialog window(link, arguments, prompts, store, qv::ServiceLogPath());
     window.RunModal();
     // The program ends with its window, however the window ended.
     return 0;

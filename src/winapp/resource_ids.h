@@ -16,6 +16,8 @@
 // Beside the window's first controls: the line under the bar and the next-radio box.
 #define IDC_STATUS_LINE 1030
 #define IDC_NEXT_RADIO 1031
+// Above the port list: why no port can be chosen, with its fix, while none is listed.
+#define IDC_NO_PORT_PANEL 1032
 
 // The About box (template 100).
 #define IDC_ABOUT_PRODUCT 1009

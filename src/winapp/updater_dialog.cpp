@@ -45,6 +45,9 @@ UpdaterDialog::~UpdaterDialog() {
     }
     DestroyIcon(largeIcon_);
     DestroyIcon(smallIcon_);
+    if (noPortFont_ != nullptr) {
+        DeleteObject(noPortFont_);
+    }
 }
 
 INT_PTR UpdaterDialog::RunModal() {
@@ -159,6 +162,7 @@ void UpdaterDialog::OnCommand(int id, int code) {
 void UpdaterDialog::OnInitWindow() {
     host_ = std::make_unique<Win32JobHost>(*this, GetDlgItem(window_, IDC_PROGRESS), prompts_);
     SetIcons();
+    SetNoPortPanelFont();
     AppendMenuW(GetSystemMenu(window_, FALSE), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(GetSystemMenu(window_, FALSE), MF_STRING, IDM_ABOUT, L"&About qv-updater...");
     tips_.Create(window_);
@@ -188,6 +192,22 @@ void UpdaterDialog::OnInitWindow() {
 void UpdaterDialog::SetIcons() {
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+}
+
+// The window's size in a plain face: the longest reason with its fix fits the panel's lines.
+void UpdaterDialog::SetNoPortPanelFont() {
+    const auto windowFont = reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0));
+    LOGFONTW face{};
+    if (windowFont == nullptr || GetObjectW(windowFont, sizeof(face), &face) == 0) {
+        return;
+    }
+    face.lfWeight = FW_NORMAL;
+    lstrcpynW(face.lfFaceName, L"Arial", LF_FACESIZE);
+    noPortFont_ = CreateFontIndirectW(&face);
+    if (noPortFont_ != nullptr) {
+        SendDlgItemMessageW(window_, IDC_NO_PORT_PANEL, WM_SETFONT,
+                            reinterpret_cast<WPARAM>(noPortFont_), FALSE);
+    }
 }
 
 void UpdaterDialog::ReadCommandLine() {
@@ -340,7 +360,6 @@ void UpdaterDialog::UnlockControls() {
 }
 
 void UpdaterDialog::ShowJobStatus(const std::string& text) {
-    noPortShown_ = false;
     ShowStatusLine(text);
 }
 

@@ -70,6 +70,7 @@ class UpdaterDialog final : public JobWindow, private NextRadioView {
     void ShowJobStatus(const std::string& text) override;
 
     void SetIcons();
+    void SetNoPortPanelFont();
     void ReadCommandLine();
     bool LoadFirmwareImage(const std::string& path, int useMotFile);
     void SetTitle();
@@ -106,6 +107,7 @@ class UpdaterDialog final : public JobWindow, private NextRadioView {
     ToolTips tips_;
     HICON largeIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
+    HFONT noPortFont_ = nullptr;  // the no-port panel's, narrower than the window's
     UpdaterSettings settings_;
     LoadedImage image_;
     PortList ports_;
@@ -115,7 +117,6 @@ class UpdaterDialog final : public JobWindow, private NextRadioView {
     bool designerMode_ = false;
     bool ended_ = false;
     bool controlsLocked_ = false;
-    bool noPortShown_ = false;  // the status line explains why no port can be chosen
     bool waitingForRadio_ = false;
     std::atomic<bool> stopWaiting_{false};  // read by the job's workers
     std::string loopPort_;                  // the port the loop waits on, as the texts name it

@@ -46,15 +46,12 @@ bool UpdaterDialog::RadioEnded(const WriteJobOutcome& outcome) {
     return NextRadioGoesOn(outcome);
 }
 
-// A port that no longer opens: its words and its box, as any job's, and the loop ends.
+// A port that no longer opens (the cable pulled out): said once, and the wait goes on until
+// it opens again or the technician stops it.
 bool UpdaterDialog::PortFailed(const WriteJobOutcome& outcome, const HeldWords& held) {
-    waitingForRadio_ = false;
-    host_->ShowStatus(held.status, StatusKind::Step);
-    if (held.box) {
-        host_->ShowMessage(held.box->text, held.box->caption, held.box->buttons, held.box->icon);
-    }
+    ShowJobStatus(PortGoneText(held.status));
     RecordJob(outcome);
-    return false;
+    return true;
 }
 
 // On a worker, so that the window keeps answering, Exit and Escape included.

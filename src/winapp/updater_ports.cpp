@@ -74,15 +74,15 @@ void UpdaterDialog::ShowPorts(const PortListView& view) {
     }
     EnableItem(IDC_PORT_LIST, !entries_.empty());
 
+    // The reason and its fix together, on as many lines as they take: a fix cut in the middle
+    // of a status line helps nobody.
+    const HWND panel = GetDlgItem(window_, IDC_NO_PORT_PANEL);
     if (view.noPort) {
         SendMessageW(list, CB_SETCUEBANNER, 0,
                      reinterpret_cast<LPARAM>(Wide(view.noPort->summary).c_str()));
-        ShowStatusLine(view.noPort->detail);
-        noPortShown_ = true;
-    } else if (noPortShown_) {
-        ShowStatusLine(std::string());
-        noPortShown_ = false;
+        SetWindowTextW(panel, Wide(view.noPort->detail).c_str());
     }
+    ShowWindow(panel, view.noPort ? SW_SHOW : SW_HIDE);
     UpdateWriteButton();
 }
 

@@ -1,14 +1,19 @@
 // The window as it starts and as it ends: the command line, the title, the port list, the
 // banner, the About box and every way out, each asking first.
 
+#include <algorithm>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "frontend/window_texts.h"
 #include "message_timers.h"
+#include "program_version.h"
 #include "winapp/banner_window.h"
 #include "winapp/resource_ids.h"
+#include "winapp/wide_text.h"
 #include "window_fixture.h"
+#include "workflow/port_text.h"
 
 namespace qv::test {
 namespace {
@@ -68,6 +73,38 @@ TEST_F(WindowTest, ListsTheMappedPortsByNumber) {
     EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
     ASSERT_TRUE(SelectPort(radios.silent));
     EXPECT_EQ(link.DeviceName(), "COM" + std::to_string(radios.silent));
+    EXPECT_FALSE(Visible(IDC_NO_PORT_PANEL)) << "ports are listed";
+}
+
+// With no port, the panel above the list holds the longest reason with its fix, whole: an
+// adapter without its driver, named with its hardware id.
+TEST_F(WindowTest, TheNoPortPanelHoldsTheLongestReasonWhole) {
+    Start();
+    const UsbDeviceRecord adapter{"CP2102N USB to UART Bridge Controller",
+                                  "USB\\VID_10C4&PID_EA60&REV_0100", 28};
+    const std::wstring longest =
+        Wide(ExplainNoPort(std::span<const PortInfo>{}, std::span(&adapter, 1)).detail);
+    const HWND panel = Item(IDC_NO_PORT_PANEL);
+    RECT room{};
+    GetClientRect(panel, &room);
+    RECT needed = room;
+    const HDC dc = GetDC(panel);
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(panel, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, longest.c_str(), static_cast<int>(longest.size()), &needed,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+    SelectObject(dc, old);
+    ReleaseDC(panel, dc);
+    EXPECT_LE(needed.bottom, room.bottom) << "the reason is cut: " << Utf8(longest);
+    EXPECT_LE(needed.right, room.right);
+    RECT panelFrame{};
+    RECT listFrame{};
+    RECT specialFrame{};
+    GetWindowRect(panel, &panelFrame);
+    GetWindowRect(Item(IDC_PORT_LIST), &listFrame);
+    GetWindowRect(Item(IDC_SPECIAL_SETTINGS), &specialFrame);
+    EXPECT_LE(panelFrame.bottom, listFrame.top) << "above the port list";
+    EXPECT_LE(panelFrame.right, specialFrame.left) << "left of Special Settings";
 }
 
 TEST_F(WindowTest, EveryWayOutAsksFirst) {
@@ -124,7 +161,8 @@ TEST_F(WindowTest, TheAboutBoxOpensFromTheSystemMenuAndF1) {
         SendMessageW(window->Handle(), message, message == WM_SYSCOMMAND ? IDM_ABOUT : 0,
                      message == WM_HELP ? reinterpret_cast<LPARAM>(&help) : 0);
         EXPECT_EQ(product, L"Updater for QV-310/QV-410(HW V2.0)") << message;
-        EXPECT_EQ(notice, L"Copyright (C) 2026 qv-updater") << message;
+        EXPECT_EQ(notice, Wide(AboutNoticeText())) << message;
+        EXPECT_NE(notice.find(Wide(kProgramVersion)), std::wstring::npos) << message;
     }
     EXPECT_TRUE(prompts.boxes.empty());
 }
