@@ -23,6 +23,9 @@ map_window_ports() {
 
 stop_display() {
   if [[ -n "$display_pid" ]]; then
+    # Wine's programs leave the display first, so that none of them loses it.
+    "$wineserver" -k 2>/dev/null || true
+    "$wineserver" -w 2>/dev/null || true
     kill "$display_pid" 2>/dev/null || true
     wait "$display_pid" 2>/dev/null || true
   fi
@@ -148,8 +151,22 @@ update_by_keys() {
   echo "\"Writing completed.\"; the simulator saw no deviation; its region 1 equals the image's"
 }
 
+# --version and --help answer without a window, so they need no display.
+check_window_version() {
+  local version help
+  version=$(wine_run "$window_exe" --version | tr -d '\r') || fail "qv-updater.exe --version failed"
+  echo "$version"
+  [[ "$version" =~ ^qv-updater\ [0-9]+\.[0-9]+\.[0-9]+$ ]] ||
+    fail "qv-updater.exe --version printed '$version'"
+  help=$(wine_run "$window_exe" --help | tr -d '\r') || fail "qv-updater.exe --help failed"
+  [[ "$(head -n 1 <<<"$help")" == "Usage: qv-updater [DESIGNER]" ]] ||
+    fail "qv-updater.exe --help printed no usage"
+}
+
 check_window() {
   local started=$SECONDS
+  echo "== qv-updater.exe --version, with no display"
+  check_window_version
   start_window_session
   echo "== the window's tests (COM7: a radio; COM8: a silent one; COM9: radios in turn)"
   run_window_tests
