@@ -97,6 +97,7 @@ press() {
 
 picture() {
   [[ -n "${QV_WINE_PICTURES:-}" ]] || return 0
+  command -v import >/dev/null || fail "QV_WINE_PICTURES needs ImageMagick's import (apt-get install imagemagick)"
   mkdir -p "$QV_WINE_PICTURES"
   import -window "$1" "$QV_WINE_PICTURES/$2" || fail "no picture $2"
   echo "picture: $QV_WINE_PICTURES/$2"
