@@ -195,19 +195,28 @@ void UpdaterDialog::SetIcons() {
 }
 
 // The window's size in a plain face: the longest reason with its fix fits the panel's lines.
+// Made again when the window's font changes: the system makes the dialog's font anew for a
+// monitor of another scale, but not the fonts the window made itself.
 void UpdaterDialog::SetNoPortPanelFont() {
     const auto windowFont = reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0));
     LOGFONTW face{};
-    if (windowFont == nullptr || GetObjectW(windowFont, sizeof(face), &face) == 0) {
+    if (windowFont == nullptr || windowFont == noPortFontSource_ ||
+        GetObjectW(windowFont, sizeof(face), &face) == 0) {
         return;
     }
     face.lfWeight = FW_NORMAL;
     lstrcpynW(face.lfFaceName, L"Arial", LF_FACESIZE);
-    noPortFont_ = CreateFontIndirectW(&face);
-    if (noPortFont_ != nullptr) {
-        SendDlgItemMessageW(window_, IDC_NO_PORT_PANEL, WM_SETFONT,
-                            reinterpret_cast<WPARAM>(noPortFont_), FALSE);
+    const HFONT font = CreateFontIndirectW(&face);
+    if (font == nullptr) {
+        return;
     }
+    SendDlgItemMessageW(window_, IDC_NO_PORT_PANEL, WM_SETFONT, reinterpret_cast<WPARAM>(font),
+                        TRUE);
+    if (noPortFont_ != nullptr) {
+        DeleteObject(noPortFont_);
+    }
+    noPortFont_ = font;
+    noPortFontSource_ = windowFont;
 }
 
 void UpdaterDialog::ReadCommandLine() {

@@ -107,7 +107,8 @@ class UpdaterDialog final : public JobWindow, private NextRadioView {
     ToolTips tips_;
     HICON largeIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
-    HFONT noPortFont_ = nullptr;  // the no-port panel's, narrower than the window's
+    HFONT noPortFont_ = nullptr;        // the no-port panel's, narrower than the window's
+    HFONT noPortFontSource_ = nullptr;  // the window's font it was made from
     UpdaterSettings settings_;
     LoadedImage image_;
     PortList ports_;

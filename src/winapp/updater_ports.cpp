@@ -78,6 +78,7 @@ void UpdaterDialog::ShowPorts(const PortListView& view) {
     // of a status line helps nobody.
     const HWND panel = GetDlgItem(window_, IDC_NO_PORT_PANEL);
     if (view.noPort) {
+        SetNoPortPanelFont();
         SendMessageW(list, CB_SETCUEBANNER, 0,
                      reinterpret_cast<LPARAM>(Wide(view.noPort->summary).c_str()));
         SetWindowTextW(panel, Wide(view.noPort->detail).c_str());
