@@ -1,12 +1,18 @@
 // A whole update of the carried demo package against the simulated radio, in each transfer
 // mode: the job's time beside the time its protocol pauses (and, streamed, the frames' time on
 // the wire) add up to. Goal: at most 2 % more. The streamed job runs once more against a radio
-// that models the line's byte times and checks the programming gap after every frame.
+// that models the line's byte times and checks the programming gap after every frame. Last,
+// the acknowledged job on the modelled line behind a USB adapter that holds each reply 16 ms,
+// with the driver's low latency honoured and ignored, beside the same job without an adapter.
 
 #include <benchmark/benchmark.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "image/load_image.h"
 #include "image/package/package_resource.h"
@@ -121,6 +127,81 @@ void WholeUpdate(benchmark::State& state, bool highSpeed, bool lineRate) {
     }
 }
 
+// The FTDI chip's default latency timer.
+constexpr std::chrono::milliseconds kAdapterLatency{16};
+
+enum class Adapter { None, LowLatencyHonoured, LowLatencyIgnored };
+
+// One acknowledged update on the modelled line; nothing when it did not go as expected.
+std::optional<Seconds> TimedUpdate(const WriteJobInput& input, Adapter adapter) {
+    SimulatorOptions options;
+    options.lineRate = true;
+    if (adapter != Adapter::None) {
+        options.adapter.latency = kAdapterLatency;
+    }
+    if (adapter == Adapter::LowLatencyHonoured) {
+        // The updater's TIOCSSERIAL reaches the USB shim built into this program.
+        options.adapter.lowLatency = ShimLowLatencyProbe();
+    }
+    auto sim = Simulator::Start(options);
+    if (!sim) {
+        return std::nullopt;
+    }
+    RadioLink link;
+    link.SetDevicePath(sim->DevicePath());
+    SilentHost host;
+    const auto start = std::chrono::steady_clock::now();
+    const WriteJobOutcome outcome = RunWriteJob(link, host, input);
+    const Seconds job = std::chrono::steady_clock::now() - start;
+    sim->WaitForJobs(1, std::chrono::seconds(5));
+    const SimReport report = sim->Report();
+    const bool heldAsModelled =
+        adapter == Adapter::LowLatencyHonoured
+            ? report.repliesHeld > 0 && report.repliesHeldLowLatency == report.repliesHeld
+            : report.repliesHeldLowLatency == 0;
+    if (!outcome.succeeded || !outcome.highSpeedConfirmed || !report.deviations.empty() ||
+        !heldAsModelled) {
+        return std::nullopt;
+    }
+    return job;
+}
+
+// The three updates side by side in one run, so that the machine's load is the same for all.
+// Goal: with low latency honoured, at most 1.05 x the update without an adapter.
+void BehindAUsbAdapter(benchmark::State& state) {
+    const LoadedImage image = LoadAndCheckImage(256, "", 0, CarriedPackage());
+    char flagsDir[] = "/tmp/qv-bench-serial-flags-XXXXXX";
+    if (!image.valid || ::mkdtemp(flagsDir) == nullptr) {
+        state.SkipWithError("no package or no directory for the shim's serial flags");
+        return;
+    }
+    ::setenv("QV_SHIM_SERIAL_DIR", flagsDir, 1);
+    const WriteJobInput input = JobInputFor(image, UpdaterSettings{});
+    for (auto _ : state) {
+        const auto floor = TimedUpdate(input, Adapter::None);
+        const auto honoured = TimedUpdate(input, Adapter::LowLatencyHonoured);
+        const auto ignored = TimedUpdate(input, Adapter::LowLatencyIgnored);
+        if (!floor || !honoured || !ignored) {
+            state.SkipWithError("an update did not go as expected");
+            break;
+        }
+        state.SetIterationTime((*floor + *honoured + *ignored).count());
+        state.counters["floor_s"] = floor->count();
+        state.counters["honoured_s"] = honoured->count();
+        state.counters["ignored_s"] = ignored->count();
+        state.counters["honoured_x"] = *honoured / *floor;
+        state.counters["ignored_x"] = *ignored / *floor;
+        std::printf(
+            "acknowledged at line rate: no adapter %.3f s; behind a %lld ms adapter, low latency "
+            "honoured %.3f s (%.3f x), ignored %.3f s (%.3f x)\n",
+            floor->count(), static_cast<long long>(kAdapterLatency.count()), honoured->count(),
+            *honoured / *floor, ignored->count(), *ignored / *floor);
+    }
+    ::unsetenv("QV_SHIM_SERIAL_DIR");
+    const std::string removeDir = std::string("rm -rf ") + flagsDir;
+    [[maybe_unused]] const int removed = std::system(removeDir.c_str());
+}
+
 BENCHMARK_CAPTURE(WholeUpdate, acknowledged, true, false)
     ->Iterations(1)
     ->UseManualTime()
@@ -133,6 +214,7 @@ BENCHMARK_CAPTURE(WholeUpdate, streamed_line_rate, false, true)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
+BENCHMARK(BehindAUsbAdapter)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace
 }  // namespace qv::bench

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "workflow/job_status.h"
 #include "workflow/json_line.h"
 
 namespace qv::cli {
@@ -26,6 +27,13 @@ std::string PortTextLine(const PortInfo& port) {
     if (!port.description.empty()) {
         line += "  " + port.description;
     }
+    if (port.latencyTimer) {
+        line += "  latency timer " + std::to_string(port.latencyTimer->value.count()) + " ms";
+        if (LatencyTimerCosts(*port.latencyTimer)) {
+            line += ": each reply waits for it; " +
+                    LatencyTimerFix(ShownPortName(port.device), *port.latencyTimer);
+        }
+    }
     if (port.permissionDenied) {
         line += "  no permission: " + PermissionFix(port);
     }
@@ -46,6 +54,13 @@ std::string PortJsonLine(const PortInfo& port) {
     }
     if (!port.description.empty()) {
         json["description"] = port.description;
+    }
+    if (port.latencyTimer) {
+        json["latencyTimerMs"] = port.latencyTimer->value.count();
+        if (LatencyTimerCosts(*port.latencyTimer)) {
+            json["latencyTimerFix"] =
+                LatencyTimerFix(ShownPortName(port.device), *port.latencyTimer);
+        }
     }
     json["permissionDenied"] = port.permissionDenied;
     if (port.missing) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "cli/busy_port_hint.h"
 #include "cli/console.h"
 #include "cli/interruption.h"
 #include "cli/ports_format.h"
@@ -38,7 +39,7 @@ std::string DescribeOpenFailure(OpenFailure failure, const std::string& device) 
         case OpenFailure::PermissionDenied:
             return device + ": no permission: " + PermissionFix(DescribeDevice(device));
         case OpenFailure::InUse:
-            return device + " is in use by another program";
+            return device + " is in use by another program: " + BusyPortCauses();
         case OpenFailure::NotATerminal:
             return device + " is not a serial port";
         case OpenFailure::ControllingTerminal:

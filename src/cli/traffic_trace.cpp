@@ -18,8 +18,7 @@ std::string HexBytes(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-void TrafficTrace::OnTraffic(Direction direction, std::span<const std::uint8_t> data,
-                             std::span<const std::uint8_t> wire, std::string_view lineSettings) {
+std::string TrafficTrace::LineStart() const {
     const auto elapsed =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_);
     char stamp[48];
@@ -28,10 +27,29 @@ void TrafficTrace::OnTraffic(Direction direction, std::span<const std::uint8_t> 
     if (!portLabel_.empty()) {
         line += portLabel_ + " ";
     }
+    return line;
+}
+
+void TrafficTrace::OnTraffic(Direction direction, std::span<const std::uint8_t> data,
+                             std::span<const std::uint8_t> wire, std::string_view lineSettings) {
+    std::string line = LineStart();
     line += direction == Direction::Sent ? "out " : "in  ";
     line += std::string(lineSettings);
     line += " data: " + HexBytes(data) + " wire: " + HexBytes(wire);
     PrintLine(stream_, line);
+}
+
+void TrafficTrace::OnOpened(std::string_view device, const AdapterLatency& latency) {
+    std::string said;
+    if (latency.lowLatencyOn) {
+        said = "low latency on";
+    }
+    if (latency.timer) {
+        said += std::string(said.empty() ? "" : ", ") + "latency timer " +
+                std::to_string(latency.timer->value.count()) + " ms";
+    }
+    PrintLine(stream_, LineStart() + "open " + std::string(device) + ": " +
+                           (said.empty() ? "no latency timer known" : said));
 }
 
 }  // namespace qv::cli

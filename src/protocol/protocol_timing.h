@@ -35,6 +35,12 @@ inline constexpr std::chrono::milliseconds kLineChangeSettle = 100ms;
 
 // After the port is opened for a job: lets the adapter's lines settle before the link-up.
 inline constexpr std::chrono::milliseconds kPortOpenSettle = 50ms;
+// A port busy as a job starts is opened again for this long: on Linux, ModemManager opens a
+// newly plugged ttyACM or ttyUSB port for a few seconds to probe it for a modem.
+inline constexpr std::chrono::milliseconds kBusyPortRetryTime = 3000ms;
+// Between two opens of a busy port: long enough not to compete with the prober, short
+// enough that the job starts soon after it lets go.
+inline constexpr std::chrono::milliseconds kBusyPortRetryPause = 100ms;
 // After a speed change command has left the line, before the local switch: the radio must
 // take the command in at the old speed before the line changes under it.
 inline constexpr std::chrono::milliseconds kSpeedChangeLead = 25ms;

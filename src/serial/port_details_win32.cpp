@@ -1,5 +1,5 @@
-// Ports class devices through SetupAPI: the port name from each device's registry key, the
-// names and ids from its properties.
+// Ports class devices through SetupAPI: the port name and an FTDI chip's latency timer from
+// each device's registry key, the names and ids from its properties.
 
 #include <windows.h>
 // Before devguid.h, so that the class GUIDs are defined here.
@@ -9,6 +9,7 @@
 #include <setupapi.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,20 +57,54 @@ std::wstring InstanceId(HDEVINFO devices, SP_DEVINFO_DATA& device) {
     return UpToZero(buffer);
 }
 
-// The "PortName" value of the device's own registry key ("COM5").
-std::wstring PortName(HDEVINFO devices, SP_DEVINFO_DATA& device) {
-    const HKEY key =
-        SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
-    if (key == INVALID_HANDLE_VALUE) {
-        return {};
-    }
+// What the device's own registry key (its "Device Parameters") holds of a port: the port name
+// ("COM5") and, for FTDI's driver, the chip's latency timer in milliseconds.
+struct DeviceKeyValues {
+    std::wstring portName;
+    std::optional<DWORD> latencyTimer;
+};
+
+std::wstring StringValue(HKEY key, const wchar_t* name) {
     std::vector<wchar_t> buffer(64, L'\0');
     DWORD bytes = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
     DWORD type = 0;
-    const LONG result = RegQueryValueExW(key, L"PortName", nullptr, &type,
-                                         reinterpret_cast<BYTE*>(buffer.data()), &bytes);
-    RegCloseKey(key);
+    const LONG result =
+        RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &bytes);
     return result == ERROR_SUCCESS && type == REG_SZ ? UpToZero(buffer) : std::wstring{};
+}
+
+std::optional<DWORD> NumberValue(HKEY key, const wchar_t* name) {
+    DWORD value = 0;
+    DWORD bytes = sizeof(value);
+    DWORD type = 0;
+    const LONG result =
+        RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes);
+    return result == ERROR_SUCCESS && type == REG_DWORD ? std::optional<DWORD>(value)
+                                                        : std::nullopt;
+}
+
+DeviceKeyValues ReadDeviceKey(HDEVINFO devices, SP_DEVINFO_DATA& device) {
+    DeviceKeyValues values;
+    const HKEY key =
+        SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+    if (key == INVALID_HANDLE_VALUE) {
+        return values;
+    }
+    values.portName = StringValue(key, L"PortName");
+    values.latencyTimer = NumberValue(key, L"LatencyTimer");
+    RegCloseKey(key);
+    return values;
+}
+
+// FTDI's driver keeps the chip's timer in its device key and applies it as the port opens;
+// only an administrator or Device Manager changes it, so the job waits what is written here.
+std::optional<LatencyTimer> FtdiLatencyTimer(const UsbIdentity& usb, const DeviceKeyValues& key) {
+    // The chip's timer counts whole milliseconds in one byte.
+    constexpr DWORD kLongestTimerMs = 255;
+    if (!usb.ftdiDriver || !key.latencyTimer || *key.latencyTimer > kLongestTimerMs) {
+        return std::nullopt;
+    }
+    return LatencyTimer{std::chrono::milliseconds(*key.latencyTimer), false, {}};
 }
 
 }  // namespace
@@ -84,7 +119,8 @@ std::map<int, PortInfo> DeviceManagerDetails() {
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof(device);
     for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device) != 0; ++index) {
-        const auto number = ComPortNumber(Utf8(PortName(devices, device)));
+        const DeviceKeyValues key = ReadDeviceKey(devices, device);
+        const auto number = ComPortNumber(Utf8(key.portName));
         if (!number) {
             continue;
         }
@@ -97,10 +133,21 @@ std::map<int, PortInfo> DeviceManagerDetails() {
         info.usbVendorId = usb.vendorId;
         info.usbProductId = usb.productId;
         info.serialNumber = usb.serialNumber;
+        info.latencyTimer = FtdiLatencyTimer(usb, key);
         details.emplace(*number, std::move(info));
     }
     SetupDiDestroyDeviceInfoList(devices);
     return details;
+}
+
+std::optional<LatencyTimer> LatencyTimerOfPort(const std::string& deviceName) {
+    const auto number = ComPortNumber(StablePortName(deviceName));
+    if (!number) {
+        return std::nullopt;
+    }
+    const auto details = DeviceManagerDetails();
+    const auto known = details.find(*number);
+    return known != details.end() ? known->second.latencyTimer : std::nullopt;
 }
 
 }  // namespace qv

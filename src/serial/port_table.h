@@ -1,6 +1,7 @@
 #pragma once
 // Which serial ports exist and how port numbers map to devices.
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,6 +11,17 @@
 namespace qv {
 
 inline constexpr int kMaxPortNumber = 256;
+
+// A USB adapter's latency timer. An FTDI chip holds the bytes it receives until 62 of them
+// gather or this timer runs out, so each short reply of the radio waits up to this long.
+struct LatencyTimer {
+    std::chrono::milliseconds value{0};
+    // Linux: the link asks the driver for low latency at every open (ftdi_sio then runs the
+    // timer at 1 ms), so a job does not wait the value listed. Windows: the driver keeps it.
+    bool loweredAtOpen = false;
+    // Where root sets it for good (Linux sysfs); empty where Device Manager holds it.
+    std::string file;
+};
 
 struct PortInfo {
     int number = 0;      // 1 .. 256
@@ -25,6 +37,8 @@ struct PortInfo {
     std::string ownerGroup;
     // Named in QV_SERIAL_PORTS, but nothing is at that path (yet): the number stays its own.
     bool missing = false;
+    // Where the system tells it (FTDI adapters).
+    std::optional<LatencyTimer> latencyTimer;
 };
 
 // Windows device name of port n: COMn below 10, \\.\COMn from 10 on.

@@ -70,10 +70,14 @@ bool SerialLink::Open() {
         Close();
     }
     openFailure_ = OpenFailure::None;
+    adapterLatency_ = {};
     if (!OpenDevice(DeviceName())) {
         return false;
     }
     openFlag_ = 1;
+    if (observer_ != nullptr) {
+        observer_->OnOpened(DeviceName(), adapterLatency_);
+    }
     return SetupQueues() && ApplyLineSettings() && ApplyTimeouts() && ClearRts();
 }
 

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "serial/port_table.h"
+
 namespace qv {
 
 inline constexpr std::size_t kTxScratchSize = 2000;
@@ -33,6 +35,15 @@ enum class OpenFailure {
     Other,
 };
 
+// What opening a port learnt of its USB adapter's latency: each reply of the radio waits in
+// the adapter's chip up to its latency timer, once per acknowledged block.
+struct AdapterLatency {
+    bool lowLatencyOn = false;  // Linux: the driver holds ASYNC_LOW_LATENCY while the port is open
+    // The timer as the system tells it once the port is open (after the flag); nothing where it
+    // does not tell (a pseudo-terminal, an adapter without such a timer).
+    std::optional<LatencyTimer> timer;
+};
+
 // Sees every byte the link moves: the data as the caller has it and the bytes on the wire.
 // Used by qv-flash --trace; never by the protocol itself.
 class TrafficObserver {
@@ -40,6 +51,8 @@ class TrafficObserver {
     virtual ~TrafficObserver() = default;
     virtual void OnTraffic(Direction direction, std::span<const std::uint8_t> data,
                            std::span<const std::uint8_t> wire, std::string_view lineSettings) = 0;
+    // The device has opened, with what it told of its adapter's latency.
+    virtual void OnOpened(std::string_view /*device*/, const AdapterLatency& /*latency*/) {}
 };
 
 class SerialLink {
@@ -73,6 +86,8 @@ class SerialLink {
     bool IsOpen() const { return openFlag_ != 0; }
     // Why the last Open could not open its device; None when it could.
     OpenFailure LastOpenFailure() const { return openFailure_; }
+    // What the last Open learnt of the adapter's latency; empty before the first.
+    const AdapterLatency& OpenedAdapterLatency() const { return adapterLatency_; }
 
     // Stored without blanks; applied at once to an open port ("9600,N,8,2").
     bool SetLineSettings(std::string_view text);
@@ -112,13 +127,16 @@ class SerialLink {
 
   private:
     using Clock = std::chrono::steady_clock;
-    // What a backend keeps while its port is open (on POSIX, the line as it was before).
+    // What a backend keeps while its port is open (on POSIX, the line and the serial flags as
+    // they were before).
     struct PlatformState;
     struct PlatformStateDeleter {
         void operator()(PlatformState* state) const;
     };
 
     // Backend operations, one definition per OS.
+    // Also learns the adapter's latency (adapterLatency_), asking for low latency where the
+    // OS has such a request.
     bool OpenDevice(const std::string& deviceName);
     bool CloseDevice();
     bool SetupQueues();
@@ -146,6 +164,7 @@ class SerialLink {
     std::intptr_t handle_ = -1;
     std::unique_ptr<PlatformState, PlatformStateDeleter> platform_;
     OpenFailure openFailure_ = OpenFailure::None;
+    AdapterLatency adapterLatency_;
     int openFlag_ = 0;
     int portNumber_ = 1;
     std::string devicePath_;

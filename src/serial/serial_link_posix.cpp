@@ -13,13 +13,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <optional>
 
 #include "serial/line_settings.h"
+#include "serial/low_latency.h"
 #include "serial/serial_link.h"
 #include "serial/serial_timing.h"
 #include "serial/spin_wait.h"
 #include "serial/termios_speed.h"
 #include "serial/uart_type.h"
+#include "serial/usb_sysfs.h"
 
 namespace qv {
 namespace {
@@ -165,7 +168,8 @@ class RealtimeDuringRead {
 }  // namespace
 
 struct SerialLink::PlatformState {
-    termios lineBefore{};  // put back when the port closes
+    std::optional<termios> lineBefore;  // put back when the port closes
+    bool lowLatencyTurnedOn = false;    // turned off again when the port closes
 };
 
 void SerialLink::PlatformStateDeleter::operator()(PlatformState* state) const {
@@ -188,9 +192,15 @@ bool SerialLink::OpenDevice(const std::string& deviceName) {
         return false;
     }
     platform_.reset(new PlatformState);
-    if (tcgetattr(fd, &platform_->lineBefore) != 0) {
-        platform_.reset();
+    termios line{};
+    if (tcgetattr(fd, &line) == 0) {
+        platform_->lineBefore = line;
     }
+    const LowLatencyState lowLatency = TurnOnLowLatency(fd);
+    platform_->lowLatencyTurnedOn = lowLatency.turnedOn;
+    adapterLatency_.lowLatencyOn = lowLatency.on;
+    // ftdi_sio tells 1 ms here once the flag is on.
+    adapterLatency_.timer = UsbLatencyTimer(deviceName);
     handle_ = fd;
     return true;
 }
@@ -202,7 +212,12 @@ bool SerialLink::CloseDevice() {
     const int fd = Fd(handle_);
     handle_ = -1;
     if (platform_) {
-        tcsetattr(fd, TCSANOW, &platform_->lineBefore);
+        if (platform_->lowLatencyTurnedOn) {
+            TurnOffLowLatency(fd);
+        }
+        if (platform_->lineBefore) {
+            tcsetattr(fd, TCSANOW, &*platform_->lineBefore);
+        }
         platform_.reset();
     }
     // The exclusive mark outlives the descriptor while anyone else holds the terminal.

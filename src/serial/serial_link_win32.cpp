@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "serial/comm_settings_win32.h"
+#include "serial/port_details_win32.h"
 #include "serial/read_priority_win32.h"
 #include "serial/serial_link.h"
 #include "serial/serial_timing.h"
@@ -49,6 +50,9 @@ bool SerialLink::OpenDevice(const std::string& deviceName) {
                                                       : OpenFailure::Other;
         return false;
     }
+    // Windows has no request for low latency: FTDI's driver runs the timer its device key
+    // holds, and the job can only say what that costs.
+    adapterLatency_.timer = LatencyTimerOfPort(deviceName);
     return true;
 }
 

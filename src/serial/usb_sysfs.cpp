@@ -30,6 +30,16 @@ std::optional<std::uint16_t> ReadHexId(const fs::path& path) {
     return value;
 }
 
+std::optional<int> ReadDecimal(const fs::path& path) {
+    const std::string text = ReadLine(path);
+    int value = 0;
+    const auto [ptr, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc{} || ptr != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 std::string Describe(const fs::path& usbDevice) {
     const std::string maker = ReadLine(usbDevice / "manufacturer");
     const std::string product = ReadLine(usbDevice / "product");
@@ -55,9 +65,26 @@ void FillUsbDetails(PortInfo& info) {
             info.usbProductId = ReadHexId(node / "idProduct");
             info.serialNumber = ReadLine(node / "serial");
             info.description = Describe(node);
-            return;
+            break;
         }
     }
+    info.latencyTimer = UsbLatencyTimer(info.device);
+}
+
+std::optional<LatencyTimer> UsbLatencyTimer(const std::string& device, const fs::path& sysRoot) {
+    // The chip's timer counts whole milliseconds in one byte.
+    constexpr int kLongestTimerMs = 255;
+    std::error_code error;
+    const fs::path name = fs::weakly_canonical(device, error).filename();
+    if (error || name.empty()) {
+        return std::nullopt;
+    }
+    const fs::path file = sysRoot / "bus" / "usb-serial" / "devices" / name / "latency_timer";
+    const std::optional<int> ms = ReadDecimal(file);
+    if (!ms || *ms < 0 || *ms > kLongestTimerMs) {
+        return std::nullopt;
+    }
+    return LatencyTimer{std::chrono::milliseconds(*ms), true, file.string()};
 }
 
 }  // namespace qv

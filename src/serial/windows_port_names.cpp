@@ -86,6 +86,7 @@ UsbIdentity ParseUsbIdentity(std::string_view hardwareId, std::string_view insta
         identity.productId.reset();
     }
     identity.serialNumber = SerialFromInstanceId(instanceId);
+    identity.ftdiDriver = StartsWithNoCase(instanceId, "FTDIBUS\\");
     return identity;
 }
 

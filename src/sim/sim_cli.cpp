@@ -75,6 +75,12 @@ SimCliResult ParseSimCommandLine(int argc, char** argv) {
                    "command and the next answers --between later; the program ends when the "
                    "last has left (0: one radio, served until killed)")
         ->check(CLI::NonNegativeNumber);
+    int adapterLatencyMs = 0;
+    app.add_option("--adapter-latency", adapterLatencyMs,
+                   "Model a USB adapter whose chip holds every reply MS ms (its latency timer), "
+                   "or 1 ms while the updater has low latency on (0: no adapter)")
+        ->type_name("MS")
+        ->check(CLI::Range(0, 255));
     int betweenMs = static_cast<int>(sim.between.count());
     app.add_option("--between", betweenMs,
                    "Milliseconds from one radio leaving its boot loader to the next answering")
@@ -89,6 +95,9 @@ SimCliResult ParseSimCommandLine(int argc, char** argv) {
     }
     sim.highSpeed = !noHighSpeed;
     sim.between = std::chrono::milliseconds(betweenMs);
+    sim.adapter.latency = std::chrono::milliseconds(adapterLatencyMs);
+    // Only a test's USB shim can tell the flag the updater set on a pseudo-terminal.
+    sim.adapter.lowLatency = ShimLowLatencyProbe();
     for (const std::string& text : faults) {
         std::optional<SimFault> fault = ParseSimFault(text);
         if (!fault) {

@@ -72,6 +72,9 @@ std::string SimReportToJson(const SimReport& report) {
     out += "  \"highSpeedJobs\": " + std::to_string(report.highSpeedJobs) + ",\n";
     out += "  \"highSpeedUsed\": " + Bool(report.highSpeedJobs > 0) + ",\n";
     out += "  \"probesAnswered\": " + std::to_string(report.probesAnswered) + ",\n";
+    out += "  \"adapterLatencyMs\": " + std::to_string(report.adapterLatencyMs) + ",\n";
+    out += "  \"repliesHeld\": " + std::to_string(report.repliesHeld) + ",\n";
+    out += "  \"repliesHeldLowLatency\": " + std::to_string(report.repliesHeldLowLatency) + ",\n";
     out += "  \"deviations\": " + DeviationsJson(report.deviations) + ",\n";
     out += "  \"jobLog\": " + JobLogJson(report.jobLog) + "\n";
     return out + "}\n";

@@ -36,6 +36,11 @@ struct SimReport {
     long long garbledBytes = 0;        // bytes dropped: sent at a speed it was not listening at
     int highSpeedJobs = 0;             // jobs that completed the 115200 handshake
     int probesAnswered = 0;            // link-ups answered with SYN
+    // With a USB adapter modelled: its latency timer, the replies it held, and how many of them
+    // only 1 ms because the updater had low latency on.
+    int adapterLatencyMs = 0;
+    long long repliesHeld = 0;
+    long long repliesHeldLowLatency = 0;
 };
 
 std::string SimReportToJson(const SimReport& report);

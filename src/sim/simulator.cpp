@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "sim/boot_loader.h"
+#include "sim/held_replies.h"
 #include "sim/pty_transport.h"
 
 namespace qv {
@@ -47,6 +48,7 @@ struct Arrival {
 struct Simulator::State {
     SimulatorOptions options;
     PtyTransport transport;
+    std::unique_ptr<HeldReplies> replies;  // the adapter between the radio and the updater
     std::unique_ptr<BootLoader> loader;
     mutable std::mutex mutex;
     mutable std::condition_variable changed;
@@ -62,6 +64,7 @@ struct Simulator::State {
     void Queue(const TaggedByte& byte, bool closed, Clock::time_point now);
     void HandleDue(Clock::time_point now);
     int PollTimeoutMs(Clock::time_point now) const;
+    SimReport FullReport() const;  // the boot loader's and the adapter's
 };
 
 void Simulator::State::Queue(const TaggedByte& byte, bool closed, Clock::time_point now) {
@@ -99,7 +102,9 @@ void Simulator::State::HandleDue(Clock::time_point now) {
         }
     }
     loader->OnTick(now);
-    if (loader->HungUp() || loader->AllRadiosLeft()) {
+    replies->SendDue(Clock::now());
+    // The last radio's last reply may still be in the adapter: it goes before the end.
+    if (loader->HungUp() || (loader->AllRadiosLeft() && !replies->NextDue())) {
         finished = true;
     }
     changed.notify_all();
@@ -107,12 +112,23 @@ void Simulator::State::HandleDue(Clock::time_point now) {
 
 int Simulator::State::PollTimeoutMs(Clock::time_point now) const {
     auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(kTickInterval);
-    if (!pending.empty()) {
-        const auto untilDue =
-            std::chrono::ceil<std::chrono::milliseconds>(pending.front().due - now);
+    const auto wakeBy = [&](Clock::time_point due) {
+        const auto untilDue = std::chrono::ceil<std::chrono::milliseconds>(due - now);
         wait = std::clamp(untilDue, std::chrono::milliseconds(0), wait);
+    };
+    if (!pending.empty()) {
+        wakeBy(pending.front().due);
+    }
+    if (const auto reply = replies->NextDue()) {
+        wakeBy(*reply);
     }
     return static_cast<int>(wait.count());
+}
+
+SimReport Simulator::State::FullReport() const {
+    SimReport report = loader->Report();
+    replies->AddTo(report);
+    return report;
 }
 
 void Simulator::State::Run() {
@@ -151,8 +167,20 @@ std::unique_ptr<Simulator> Simulator::Start(const SimulatorOptions& options) {
     if (!state->transport.Open() || ::pipe(state->wake.data()) != 0) {
         return nullptr;
     }
-    state->loader = std::make_unique<BootLoader>(state->options, state->transport);
     State* raw = state.get();
+    state->replies = std::make_unique<HeldReplies>(state->transport, options.adapter,
+                                                   state->transport.FarEndPath());
+    SimulatorOptions loaderOptions = options;
+    if (options.onJobEnd) {
+        // The report a job's end hands on holds the adapter's counts too.
+        loaderOptions.onJobEnd = [raw, onJobEnd = options.onJobEnd](
+                                     const SimReport& report, std::span<const std::uint8_t> flash) {
+            SimReport full = report;
+            raw->replies->AddTo(full);
+            onJobEnd(full, flash);
+        };
+    }
+    state->loader = std::make_unique<BootLoader>(loaderOptions, *state->replies);
     state->thread = std::thread([raw] { raw->Run(); });
     return std::unique_ptr<Simulator>(new Simulator(std::move(state)));
 }
@@ -174,7 +202,7 @@ std::string Simulator::DevicePath() const {
 
 SimReport Simulator::Report() const {
     std::lock_guard lock(state_->mutex);
-    return state_->loader->Report();
+    return state_->FullReport();
 }
 
 std::vector<std::uint8_t> Simulator::Flash() const {

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/adapter_seam.h"
 #include "sim/sim_faults.h"
 #include "sim/sim_report.h"
 
@@ -38,6 +39,15 @@ inline constexpr std::chrono::milliseconds kSimTimingAllowance{8};
 inline constexpr double kSimShortestGapMs =
     std::chrono::duration<double, std::milli>(kSimProgrammingTime - kSimTimingAllowance).count();
 
+// A USB adapter on the updater's side of the wire: its chip holds each reply of the radio for
+// its latency timer, or 1 ms while the updater has the driver's low latency on.
+struct SimAdapter {
+    std::chrono::milliseconds latency{0};  // 0: no adapter, replies go at once
+    // Asked at each reply whether the updater has low latency on; null: the adapter never
+    // hears of it (a driver that ignores the flag, or no seam to tell it in a test).
+    LowLatencyProbe lowLatency;
+};
+
 struct SimulatorOptions {
     int listenSpeed = 19200;             // where the boot loader waits for the probe
     int stopBits = 2;                    // what the updater must use from the first probe on
@@ -51,6 +61,7 @@ struct SimulatorOptions {
     // end command, and the next answers the link-up `between` later. 0: one radio for ever.
     int radios = 0;
     std::chrono::milliseconds between{1000};
+    SimAdapter adapter;
     std::vector<SimFault> faults;
     // Called on the simulator's thread after each job has ended, with the report and the
     // flash of that moment (the program writes --report and --dump from here). It must not

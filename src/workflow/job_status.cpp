@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "workflow/port_text.h"
 #include "workflow/version_text.h"
 
 namespace qv {
@@ -164,6 +165,26 @@ std::string OutcomeStatusText(std::string_view port, const WriteJobOutcome& outc
         return "Canceled on " + std::string(port) + ": " + KeptVersionWords(outcome);
     }
     return FailureText(port, outcome);
+}
+
+std::string AdapterLatencyText(std::string_view port, const LatencyTimer& timer, int blocks) {
+    const std::string shown = std::to_string(timer.value.count()) + " ms";
+    std::string text = "The adapter on " + std::string(port) + " holds each reply up to " + shown +
+                       " (its latency timer)";
+    // The acknowledged transfer waits for one reply per block.
+    if (blocks > 0) {
+        text += ": this update waits up to " +
+                MinutesAndSeconds(std::chrono::ceil<std::chrono::seconds>(timer.value * blocks)) +
+                " longer";
+    } else {
+        text += ", once for every block an update writes";
+    }
+    return text + "; " + LatencyTimerFix(port, timer);
+}
+
+std::string BusyPortText(std::string_view port, std::chrono::milliseconds retry) {
+    return std::string(port) + " is in use by another program; trying again for " +
+           std::to_string(std::chrono::ceil<std::chrono::seconds>(retry).count()) + " s";
 }
 
 std::string WaitingForRadioText(std::string_view port) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "serial/port_table.h"
 #include "workflow/write_job.h"
 
 namespace qv {
@@ -26,6 +27,14 @@ std::string LinkUpStatusText(std::string_view port, std::string_view speed);
 // Once the radio's version is read: "Radio found, version V1.02.03". The identification block
 // carries one model code for the QV-310 and the QV-410 alike, so the text names neither.
 std::string RadioFoundText(std::span<const std::uint8_t> radioVersion);
+
+// Said once a radio answers on a port whose adapter holds each reply for a latency timer that
+// costs time (kLatencyWorthTelling): how long, what it adds to an update of `blocks` blocks
+// (0: not known) and how to set it to 1 ms.
+std::string AdapterLatencyText(std::string_view port, const LatencyTimer& timer, int blocks);
+
+// A port another program holds as the job starts: it is tried again for `retry`.
+std::string BusyPortText(std::string_view port, std::chrono::milliseconds retry);
 
 // "0:42", as the time left is shown.
 std::string MinutesAndSeconds(std::chrono::seconds time);

@@ -21,6 +21,19 @@ std::string PermissionFix(const PortInfo& port) {
            " $USER, then log in again";
 }
 
+bool LatencyTimerCosts(const LatencyTimer& timer) {
+    return !timer.loweredAtOpen && timer.value > kLatencyWorthTelling;
+}
+
+std::string LatencyTimerFix(std::string_view port, const LatencyTimer& timer) {
+    if (!timer.file.empty()) {
+        return "set it to 1 ms as root: echo 1 > " + timer.file;
+    }
+    // FTDI's driver takes the value from its device key, which Device Manager writes.
+    return "set it to 1 ms in Device Manager: " + std::string(port) +
+           ", Properties, Port Settings, Advanced, Latency Timer (msec)";
+}
+
 std::string PortLabel(std::string_view name, const PortInfo& port) {
     std::string label(name);
     if (!port.description.empty()) {

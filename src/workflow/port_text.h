@@ -1,6 +1,7 @@
 #pragma once
 // A serial port in words, for the window's port list and qv-flash ports alike.
 
+#include <chrono>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,6 +13,18 @@ namespace qv {
 
 // The way out of a refused permission, for the user to type.
 std::string PermissionFix(const PortInfo& port);
+
+// A latency timer above this costs a technician time: every acknowledged block waits for it
+// (16 ms, the chip's default, is nearly a minute on an update); 1 or 2 ms cost seconds.
+inline constexpr std::chrono::milliseconds kLatencyWorthTelling{2};
+
+// Whether a job on the port waits the timer listed: above kLatencyWorthTelling, unless the
+// link lowers it as it opens the port.
+bool LatencyTimerCosts(const LatencyTimer& timer);
+
+// How to set the timer to 1 ms for good, for the user to do: "set it to 1 ms in Device
+// Manager: ...", or the sysfs file to write as root.
+std::string LatencyTimerFix(std::string_view port, const LatencyTimer& timer);
 
 // The port's name followed, where the system tells them, by the adapter's description and
 // serial number: "/dev/ttyUSB0 - FT232R USB UART (A1B2C3)".

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <thread>
 
 #include "protocol/protocol_timing.h"
 #include "serial/spin_wait.h"
 #include "workflow/job_messages.h"
 #include "workflow/job_status.h"
 #include "workflow/job_steps.h"
+#include "workflow/port_text.h"
 #include "workflow/transfer_job.h"
 #include "workflow/version_text.h"
 
@@ -64,10 +66,65 @@ class LinkUpStatus final : public LinkUpObserver {
     JobContext& job_;
 };
 
+// Tries a busy port again after each pause until it opens, fails for another reason, the
+// retry time is over or the host asks to stop. On a worker: the window stays alive meanwhile.
+enum class BusyRetry { Opened, Failed, Stopped };
+
+BusyRetry RetryBusyPort(JobContext& job) {
+    job.host.ShowStatus(BusyPortText(job.port, kBusyPortRetryTime), StatusKind::Step);
+    bool stopped = false;
+    const int opened = job.host.RunWorker([&job, &stopped] {
+        const auto deadline = std::chrono::steady_clock::now() + kBusyPortRetryTime;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (job.host.StopRequested(JobPhase::Preparing)) {
+                stopped = true;
+                return 0;
+            }
+            std::this_thread::sleep_for(kBusyPortRetryPause);
+            if (job.link.SetOpen(true)) {
+                return 1;
+            }
+            if (job.link.LastOpenFailure() != OpenFailure::InUse) {
+                return 0;
+            }
+        }
+        return 0;
+    });
+    return opened != 0 ? BusyRetry::Opened : stopped ? BusyRetry::Stopped : BusyRetry::Failed;
+}
+
+// Blocks that carry data: each waits for its acknowledgement.
+int DataBlocks(const RecordList* blocks) {
+    if (blocks == nullptr) {
+        return 0;
+    }
+    return static_cast<int>(std::count_if(blocks->begin(), blocks->end(),
+                                          [](const HexRecord& block) { return block.count != 0; }));
+}
+
+// The adapter's latency timer is said once the radio has answered: then it is this radio's
+// cable, and the window waits at the confirmation while the text stands.
+void TellAdapterLatency(JobContext& job) {
+    const std::optional<LatencyTimer>& timer = job.link.OpenedAdapterLatency().timer;
+    if (timer && timer->value > kLatencyWorthTelling) {
+        job.host.ShowStatus(
+            AdapterLatencyText(job.port, *timer, DataBlocks(job.input.region1Blocks)),
+            StatusKind::Step);
+    }
+}
+
 }  // namespace
 
 bool OpenPort(JobContext& job) {
-    if (!job.link.SetOpen(true)) {
+    bool opened = job.link.SetOpen(true);
+    if (!opened && job.link.LastOpenFailure() == OpenFailure::InUse) {
+        const BusyRetry retry = RetryBusyPort(job);
+        if (retry == BusyRetry::Stopped) {
+            return Stop(job);
+        }
+        opened = retry == BusyRetry::Opened;
+    }
+    if (!opened) {
         job.outcome.openFailure = job.link.LastOpenFailure();
         return Fail(job, StatusPortOpenFailed);
     }
@@ -135,6 +192,7 @@ bool ReadRadioVersion(JobContext& job) {
     job.outcome.radioVersion = job.radioVersion;
     job.outcome.radioVersionText = RadioVersionText(job.radioVersion);
     job.host.ShowStatus(RadioFoundText(job.radioVersion), StatusKind::Step);
+    TellAdapterLatency(job);
     return true;
 }
 

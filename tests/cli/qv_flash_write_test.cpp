@@ -1,11 +1,13 @@
 // qv-flash write and identify, run as programs against simulated radios on pseudo-terminals.
 
 #include <gtest/gtest.h>
+#include <linux/serial.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -16,6 +18,8 @@
 #include "image/image_mirror.h"
 #include "image/load_image.h"
 #include "job_test_support.h"
+#include "serial/serial_link.h"
+#include "shim_serial_flags.h"
 #include "sim/simulator.h"
 #include "workflow/json_line.h"
 
@@ -489,6 +493,67 @@ TEST_F(QvFlashTest, SilentRadio) {
               std::string::npos)
         << run.err;
     EXPECT_EQ(ProcessResult::LastLine(run.err), kConnectionLastLine);
+}
+
+// A USB cable whose driver the preloaded shim plays, behind an adapter that holds each reply
+// 16 ms: qv-flash asks for low latency as it opens the port, the replies then wait 1 ms, and
+// the port's serial flags are as they were once the job is over. A driver that refuses the
+// flag costs the job time, not its success.
+TEST_F(QvFlashTest, AUsbCableGetsLowLatencyAndItsFlagsBack) {
+    const std::string flags = *dir_ + "/serial-flags";
+    std::filesystem::create_directories(flags);
+    ASSERT_EQ(setenv("QV_SHIM_SERIAL_DIR", flags.c_str(), 1), 0);  // for the radio's adapter
+    constexpr unsigned kBefore = ASYNC_SPD_HI | ASYNC_SKIP_TEST;
+    for (const bool refused : {false, true}) {
+        SCOPED_TRACE(refused ? "flag refused" : "flag taken");
+        SimulatorOptions options = Radio();
+        options.adapter.latency = 16ms;
+        options.adapter.lowLatency = ShimLowLatencyProbe();
+        auto sim = Simulator::Start(options);
+        ASSERT_NE(sim, nullptr);
+        const std::string port = sim->DevicePath();
+        ASSERT_TRUE(test::WriteShimFlags(flags, port, kBefore));
+        std::vector<std::string> environment = {
+            "LD_PRELOAD=" QV_USB_SERIAL_SHIM, "QV_SHIM_SERIAL_DIR=" + flags,
+            "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1:abort_on_error=1"};
+        if (refused) {
+            environment.push_back("QV_SHIM_REFUSE_SERIAL_FLAGS=1");
+        }
+        const ProcessResult run =
+            test::RunQvFlash(WriteArgs(port, {"--yes", "--trace"}), "", environment);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const std::string opened =
+            "open " + port + ": " + (refused ? "no latency timer known" : "low latency on");
+        EXPECT_NE(run.err.find(opened), std::string::npos) << run.err;
+        ASSERT_TRUE(sim->WaitForJobs(1, 10s));
+        const SimReport report = sim->Report();
+        EXPECT_GT(report.repliesHeld, kTestBlocks);
+        EXPECT_EQ(report.repliesHeldLowLatency, refused ? 0 : report.repliesHeld);
+        EXPECT_TRUE(HoldsImage(*sim));
+        EXPECT_EQ(test::ReadShimFlags(flags, port), kBefore);
+    }
+    unsetenv("QV_SHIM_SERIAL_DIR");
+}
+
+// A port another program holds all through: the job tries it again for 3 s, then the hint
+// names who may hold it, ModemManager probing a new adapter among them.
+TEST_F(QvFlashTest, ABusyPortIsTriedAgainThenTheHintNamesWhoMayHoldIt) {
+    auto sim = Simulator::Start(Radio());
+    ASSERT_NE(sim, nullptr);
+    const std::string port = sim->DevicePath();
+    SerialLink holder;
+    holder.SetDevicePath(port);
+    ASSERT_TRUE(holder.Open());
+    const ProcessResult run = test::RunQvFlash(WriteArgs(port, {"--yes"}));
+    EXPECT_EQ(run.exitCode, 4) << run.err;
+    EXPECT_GE(run.elapsed, 2900ms);
+    EXPECT_LT(run.elapsed, 20s);
+    EXPECT_NE(run.err.find(port + " is in use by another program; trying again for 3 s\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find(port + " is in use by another program: "), std::string::npos);
+    EXPECT_NE(run.err.find("ModemManager is probing an adapter just plugged in"), std::string::npos)
+        << run.err;
 }
 
 }  // namespace

@@ -69,23 +69,27 @@ TEST(PortNames, UsbIdsAndSerialNumbersFromDeviceIds) {
         std::optional<std::uint16_t> vendor;
         std::optional<std::uint16_t> product;
         const char* serial;
+        bool ftdiDriver;  // its device key holds the chip's latency timer
     };
     const Case cases[] = {
         {"USB\\VID_0403&PID_6001&REV_0600", "USB\\VID_0403&PID_6001\\A600ABCD", 0x0403, 0x6001,
-         "A600ABCD"},
+         "A600ABCD", false},
         {"FTDIBUS\\COMPORT&VID_0403&PID_6015", "FTDIBUS\\VID_0403+PID_6015+DK0AB1CDA\\0000", 0x0403,
-         0x6015, ""},
+         0x6015, "", true},
+        {"ftdibus\\comport&vid_0403&pid_6001", "ftdibus\\vid_0403+pid_6001+a1\\0000", 0x0403,
+         0x6001, "", true},
         {"USB\\VID_067B&PID_2303&REV_0300&MI_00", "USB\\VID_067B&PID_2303&MI_00\\6&2A1B3C&0&0000",
-         0x067B, 0x2303, ""},
-        {"usb\\vid_1a86&pid_7523", "usb\\vid_1a86&pid_7523\\5&1f2e", 0x1A86, 0x7523, ""},
-        {"ACPI\\PNP0501", "ACPI\\PNP0501\\1", std::nullopt, std::nullopt, ""},
-        {"USB\\VID_04G3&PID_6001", "", std::nullopt, std::nullopt, ""},
+         0x067B, 0x2303, "", false},
+        {"usb\\vid_1a86&pid_7523", "usb\\vid_1a86&pid_7523\\5&1f2e", 0x1A86, 0x7523, "", false},
+        {"ACPI\\PNP0501", "ACPI\\PNP0501\\1", std::nullopt, std::nullopt, "", false},
+        {"USB\\VID_04G3&PID_6001", "", std::nullopt, std::nullopt, "", false},
     };
     for (const auto& c : cases) {
         const UsbIdentity usb = ParseUsbIdentity(c.hardwareId, c.instanceId);
         EXPECT_EQ(usb.vendorId, c.vendor) << c.hardwareId;
         EXPECT_EQ(usb.productId, c.product) << c.hardwareId;
         EXPECT_EQ(usb.serialNumber, c.serial) << c.instanceId;
+        EXPECT_EQ(usb.ftdiDriver, c.ftdiDriver) << c.instanceId;
     }
 }
 

@@ -7,12 +7,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "dialout_group.h"
 #include "pty_pair.h"
 #include "serial/port_table.h"
+#include "serial/usb_sysfs.h"
 
 namespace qv {
 namespace {
@@ -70,6 +73,41 @@ TEST(PortTable, DeviceWithoutPermissionNamesItsGroup) {
         testing::ExitedWithCode(0), "");
     unsetenv("QV_SERIAL_PORTS");
     std::remove(device.c_str());
+}
+
+// ftdi_sio keeps the chip's timer under /sys; the link asks for low latency at every open.
+TEST(PortTable, UsbLatencyTimerFromSysfs) {
+    namespace fs = std::filesystem;
+    const fs::path root = testing::TempDir() + "qv_sysfs_" + std::to_string(getpid());
+    struct Case {
+        const char* name;
+        const char* content;  // nullptr: no such file
+        std::optional<int> ms;
+    };
+    const Case cases[] = {
+        {"ttyUSB0", "16\n", 16},
+        {"ttyUSB1", "1\n", 1},
+        {"ttyUSB2", "sixteen\n", std::nullopt},
+        {"ttyUSB3", "", std::nullopt},
+        {"ttyUSB4", "300\n", std::nullopt},
+        {"ttyACM0", nullptr, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path dir = root / "bus/usb-serial/devices" / c.name;
+        if (c.content != nullptr) {
+            fs::create_directories(dir);
+            std::ofstream(dir / "latency_timer") << c.content;
+        }
+        const auto timer = UsbLatencyTimer(std::string("/dev/") + c.name, root);
+        ASSERT_EQ(timer.has_value(), c.ms.has_value());
+        if (timer) {
+            EXPECT_EQ(timer->value.count(), *c.ms);
+            EXPECT_TRUE(timer->loweredAtOpen);
+            EXPECT_EQ(timer->file, (dir / "latency_timer").string());
+        }
+    }
+    fs::remove_all(root);
 }
 
 }  // namespace

@@ -199,5 +199,40 @@ TEST(SimulatorJobs, CancelAfterTheVersionLeavesTheOldFirmware) {
     EXPECT_NE(std::count(before.begin(), before.end(), 0xFF), static_cast<long>(before.size()));
 }
 
+// A USB adapter on the updater's side holds each reply its latency timer, or 1 ms while the
+// updater has low latency on. A whole job goes through either way, and the last radio's last
+// reply leaves the adapter before the simulator ends.
+TEST(SimulatorJobs, AnAdapterHoldsEachReplyItsLatencyTimer) {
+    constexpr auto kTimer = 40ms;
+    for (const bool lowLatency : {false, true}) {
+        SCOPED_TRACE(lowLatency ? "low latency on" : "low latency off");
+        SimulatorOptions options;
+        options.radios = 1;
+        options.adapter.latency = kTimer;
+        options.adapter.lowLatency = [lowLatency](const std::string&) { return lowLatency; };
+        auto sim = StartSimulator(options);
+        ASSERT_TRUE(sim);
+        JobScript script;
+        script.probeSpeeds = {19200};
+        script.blocks = MakeBlocks(3);
+        const auto start = std::chrono::steady_clock::now();
+        const JobOutcome outcome = RunJob(sim->DevicePath(), script);
+        const auto took = std::chrono::steady_clock::now() - start;
+        ASSERT_TRUE(sim->WaitForJobs(1, 5s));
+        const SimReport report = sim->Report();
+
+        EXPECT_EQ(outcome.failedAt, "") << Describe(report);
+        EXPECT_TRUE(report.deviations.empty()) << Describe(report);
+        EXPECT_EQ(report.adapterLatencyMs, 40);
+        EXPECT_GT(report.repliesHeld, 10);
+        EXPECT_EQ(report.repliesHeldLowLatency, lowLatency ? report.repliesHeld : 0);
+        if (!lowLatency) {
+            // Each reply is read before the next command goes out.
+            EXPECT_GE(took, report.repliesHeld * kTimer);
+        }
+        EXPECT_TRUE(sim->Finished()) << "the radio has left";
+    }
+}
+
 }  // namespace
 }  // namespace qv::test

@@ -247,5 +247,32 @@ TEST(PortText, AUsbSerialAdapterWithoutItsDriverIsNamedWithItsHardwareId) {
     EXPECT_EQ(UsbSerialChipMaker(0x046D), "");
 }
 
+// An adapter's latency timer is told only where a job waits for it: above 2 ms, and not where
+// the link lowers it at every open.
+TEST(PortText, AdapterLatencyIsToldWhereItCostsWithItsFix) {
+    const LatencyTimer windows{16ms, false, ""};
+    const LatencyTimer linuxRefused{16ms, false,
+                                    "/sys/bus/usb-serial/devices/ttyUSB0/latency_timer"};
+    struct Costs {
+        LatencyTimer timer;
+        bool costs;
+    };
+    for (const Costs& c : {Costs{windows, true}, Costs{{3ms, false, ""}, true},
+                           Costs{{2ms, false, ""}, false}, Costs{{16ms, true, "f"}, false}}) {
+        EXPECT_EQ(LatencyTimerCosts(c.timer), c.costs) << c.timer.value.count();
+    }
+    // 3328 blocks wait 16 ms each: 53.2 s.
+    EXPECT_EQ(AdapterLatencyText("COM5", windows, 3328),
+              "The adapter on COM5 holds each reply up to 16 ms (its latency timer): this update "
+              "waits up to 0:54 longer; set it to 1 ms in Device Manager: COM5, Properties, Port "
+              "Settings, Advanced, Latency Timer (msec)");
+    EXPECT_EQ(AdapterLatencyText("/dev/ttyUSB0", linuxRefused, 0),
+              "The adapter on /dev/ttyUSB0 holds each reply up to 16 ms (its latency timer), once "
+              "for every block an update writes; set it to 1 ms as root: echo 1 > "
+              "/sys/bus/usb-serial/devices/ttyUSB0/latency_timer");
+    EXPECT_EQ(BusyPortText("/dev/ttyACM0", 3s),
+              "/dev/ttyACM0 is in use by another program; trying again for 3 s");
+}
+
 }  // namespace
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <chrono>
 #include <optional>
+#include <thread>
 
 #include "image/load_image.h"
 #include "job_test_support.h"
@@ -360,6 +361,32 @@ TEST_F(WriteJobTest, IdentifyEndsTheSessionAsACancelDoes) {
         ASSERT_TRUE(sim->WaitForJobs(1, 10s));
         EXPECT_EQ(sim->Report().jobLog[0].end, c.radioEnd);
     }
+}
+
+// ModemManager holds a newly plugged port for a few seconds: a job that finds its port busy
+// opens it once the holder lets go, within its retry time, and goes on. The wait runs on a
+// worker, as the link-up does.
+TEST_F(WriteJobTest, ABusyPortOpensOnceItsHolderLetsGo) {
+    auto sim = Simulator::Start(Radio());
+    ASSERT_NE(sim, nullptr);
+    SerialLink holder;
+    holder.SetDevicePath(sim->DevicePath());
+    ASSERT_TRUE(holder.Open());
+    std::thread release([&holder] {
+        std::this_thread::sleep_for(1s);
+        holder.Close();
+    });
+    RadioLink link;
+    link.SetDevicePath(sim->DevicePath());
+    RecordingHost host;
+    const auto start = std::chrono::steady_clock::now();
+    const WriteJobOutcome outcome = RunIdentifyJob(link, host, UpdaterSettings{});
+    const auto took = std::chrono::steady_clock::now() - start;
+    release.join();
+    EXPECT_TRUE(outcome.succeeded) << outcome.status;
+    EXPECT_GE(took, 900ms);
+    EXPECT_EQ(host.workersRun, 2);  // the wait for the port, then the link-up
+    EXPECT_TRUE(host.workersOnOwnThread);
 }
 
 }  // namespace
