@@ -12,28 +12,8 @@ namespace qv {
 
 namespace {
 
-// Where the texts go, in pixels of the picture.
-constexpr int kTitleTop = 107;
-constexpr int kSubtitleTop = 130;
-constexpr int kRightColumnEdge = 410;
-struct RightLine {
-    int textIndex;  // 0-based index into the banner texts
-    int top;
-};
-// Banner text 6 (index 5) is never drawn.
-constexpr std::array<RightLine, 4> kRightLines{{{2, 195}, {3, 208}, {4, 221}, {6, 247}}};
 // Generous height for one line's box; drawText does not clip to it.
 constexpr int kLineBoxHeight = 40;
-
-// A line never touches the picture's edges: it takes a smaller font first, down to the least.
-constexpr int kSideMargin = 8;
-constexpr int kLeastPixels = 8;
-
-// Cell heights in pixels.
-constexpr int kLargePixels = 20;
-constexpr int kMiddlePixels = 17;
-constexpr int kSmallPixels = 15;
-constexpr int kFontWeight = 500;
 
 // The window system maps a new window asynchronously, and the thread blocks in the port probe
 // right after: wait this long at most for the banner to be on screen before painting it.
@@ -53,7 +33,7 @@ QFont MakeBannerFont(int cellHeight) {
                       QStringLiteral("Arimo"), QStringLiteral("Helvetica"),
                       QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans Condensed")});
     font.setStyleHint(QFont::SansSerif);
-    font.setWeight(static_cast<QFont::Weight>(kFontWeight));
+    font.setWeight(static_cast<QFont::Weight>(kBannerFontWeight));
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
@@ -69,7 +49,8 @@ QFont MakeBannerFont(int cellHeight) {
 // The font as made, or smaller until the text fits the width: the window's title with its
 // version is wider than the picture at the large font.
 QFont FittedFont(QFont font, const QString& text, int width) {
-    while (font.pixelSize() > kLeastPixels && QFontMetrics(font).horizontalAdvance(text) > width) {
+    while (font.pixelSize() > kBannerLeastPixels &&
+           QFontMetrics(font).horizontalAdvance(text) > width) {
         font.setPixelSize(font.pixelSize() - 1);
     }
     return font;
@@ -112,9 +93,9 @@ BannerWindow::BannerWindow(QWidget* owner)
     : QWidget(owner, Qt::SplashScreen | Qt::FramelessWindowHint),
       owner_(owner),
       picture_(QStringLiteral(":/qv-updater/banner.png")),
-      largeFont_(MakeBannerFont(kLargePixels)),
-      middleFont_(MakeBannerFont(kMiddlePixels)),
-      smallFont_(MakeBannerFont(kSmallPixels)) {
+      largeFont_(MakeBannerFont(kBannerLargeCell)),
+      middleFont_(MakeBannerFont(kBannerMiddleCell)),
+      smallFont_(MakeBannerFont(kBannerSmallCell)) {
     setObjectName(QStringLiteral("banner"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::ArrowCursor);
@@ -174,17 +155,17 @@ void BannerWindow::paintEvent(QPaintEvent* /*event*/) {
     painter.setBackgroundMode(Qt::TransparentMode);
     const int width = picture_.width();
 
-    const int centredWidth = width - 2 * kSideMargin;
+    const int centredWidth = width - 2 * kBannerSideMargin;
     painter.setFont(FittedFont(largeFont_, bannerTexts[0], centredWidth));
-    painter.drawText(QRect(0, kTitleTop, width, kLineBoxHeight), Qt::AlignTop | Qt::AlignHCenter,
-                     bannerTexts[0]);
+    painter.drawText(QRect(0, kBannerTitleTop, width, kLineBoxHeight),
+                     Qt::AlignTop | Qt::AlignHCenter, bannerTexts[0]);
     painter.setFont(FittedFont(middleFont_, bannerTexts[1], centredWidth));
-    painter.drawText(QRect(0, kSubtitleTop, width, kLineBoxHeight), Qt::AlignTop | Qt::AlignHCenter,
-                     bannerTexts[1]);
-    for (const RightLine& line : kRightLines) {
+    painter.drawText(QRect(0, kBannerSubtitleTop, width, kLineBoxHeight),
+                     Qt::AlignTop | Qt::AlignHCenter, bannerTexts[1]);
+    for (const BannerRightLine& line : kBannerRightLines) {
         const QString& text = bannerTexts[line.textIndex];
-        painter.setFont(FittedFont(smallFont_, text, kRightColumnEdge - kSideMargin));
-        painter.drawText(QRect(0, line.top, kRightColumnEdge, kLineBoxHeight),
+        painter.setFont(FittedFont(smallFont_, text, kBannerRightEdge - kBannerSideMargin));
+        painter.drawText(QRect(0, line.top, kBannerRightEdge, kLineBoxHeight),
                          Qt::AlignTop | Qt::AlignRight, text);
     }
 }

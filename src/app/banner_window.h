@@ -10,11 +10,11 @@
 #include <array>
 #include <chrono>
 
+#include "frontend/banner_layout.h"
 #include "frontend/window_texts.h"
 
 namespace qv {
 
-inline constexpr int kBannerTextCount = 7;
 using BannerTexts = std::array<QString, kBannerTextCount>;
 
 void EnableBanner(int flag);

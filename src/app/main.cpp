@@ -2,43 +2,19 @@
 
 #include <QtWidgets/QApplication>
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/prompts.h"
 #include "app/updater_dialog.h"
-#include "program_version.h"
+#include "frontend/program_answer.h"
 #include "protocol/radio_link.h"
 
-namespace {
-
-constexpr const char* kUsage =
-    "Usage: qv-updater [DESIGNER]\n"
-    "The desktop firmware updater of QV-310 and QV-410 radios (hardware 2.0): pick the radio's\n"
-    "port, put the radio in its boot-loader mode and press Write.\n"
-    "  DESIGNER   the designer word: Special Settings, with a Mot file of your own\n"
-    "  --help     show this and end\n"
-    "  --version  show the program's version and end\n"
-    "For scripts and headless machines: qv-flash --help.\n";
-
-// --version and --help answer without a window, so they need no display.
-bool AnsweredWithoutAWindow(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("qv-updater %s\n", qv::kProgramVersion);
-            return true;
-        }
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    if (AnsweredWithoutAWindow(argc, argv)) {
+    // --version and --help answer without a window, so they need no display.
+    if (const auto answer =
+            qv::AnswerWithoutWindow(std::vector<std::string>(argv + 1, argv + argc))) {
+        std::fputs(answer->c_str(), stdout);
         return 0;
     }
     QApplication application(argc, argv);

@@ -3,6 +3,7 @@
 #include <QtWidgets/QComboBox>
 
 #include "app/dialog_units.h"
+#include "frontend/window_rules.h"
 #include "ui_settings_dialog.h"
 
 namespace qv {
@@ -57,7 +58,7 @@ void SpecialSettingsDialog::InitDialog() {
 
     ui_->unencryptedCheck->setChecked(unencrypted_ == 1);
 
-    switch (baudIndex_) {
+    switch (ShownBaudIndex(baudIndex_)) {
         case kBaudIndex19200:
             ui_->baud19200Radio->setChecked(true);
             break;

@@ -11,6 +11,7 @@
 #include "app/input_discard.h"
 #include "app/settings_dialog.h"
 #include "frontend/exit_rule.h"
+#include "frontend/window_rules.h"
 #include "image/package/package_resource.h"
 #include "ui_updater_dialog.h"
 #include "workflow/job_messages.h"
@@ -125,28 +126,28 @@ WriteJobInput UpdaterDialog::JobInput() const {
 void UpdaterDialog::OnWrite() {
     const WriteJobOutcome outcome = RunWriteJob(link_, *host_, JobInput());
     RecordJob(outcome);
-    if (outcome.succeeded && ui_->nextRadioCheck->isChecked()) {
+    if (StartsNextRadioLoop(outcome, ui_->nextRadioCheck->isChecked())) {
         UpdateNextRadios();
     }
     RefreshPorts(RefreshCause::JobEnded);
 }
 
 void UpdaterDialog::RecordJob(const WriteJobOutcome& outcome) {
-    if (!jobLog_.Record(link_.DeviceName(), outcome) && !jobLog_.LogFailure().empty()) {
-        ShowJobStatus(QString::fromStdString(
-            NotLoggedText(ui_->statusLine->text().toStdString(), jobLog_.LogFailure())));
+    if (!jobLog_.Record(link_.DeviceName(), outcome)) {
+        ShowJobStatus(
+            QString::fromStdString(jobLog_.WithLogFailure(ui_->statusLine->text().toStdString())));
     }
 }
 
 void UpdaterDialog::OnSpecialSettings() {
     SpecialSettingsDialog dialog(settings_, prompts_, this);
-    const int previousMaxBuffer = settings_.maxBuffer;
+    const UpdaterSettings before = settings_;
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
     settings_ = dialog.Settings();
-    if (settings_.useMotFile == 0 && settings_.maxBuffer == previousMaxBuffer) {
-        return;  // switching the Mot file off alone keeps the loaded image
+    if (!SettingsCallForReload(before, settings_)) {
+        return;
     }
     ui_->writeButton->setEnabled(false);
     ui_->exitButton->setEnabled(false);
@@ -224,9 +225,9 @@ void UpdaterDialog::ShowJobStatus(const QString& text) {
     ui_->statusLine->ShowText(text);
 }
 
-// Write needs a firmware that passed its checks and a port to write it through.
 void UpdaterDialog::UpdateWriteButton() {
-    ui_->writeButton->setEnabled(!controlsLocked_ && image_.valid && ui_->portList->count() > 0);
+    ui_->writeButton->setEnabled(WriteAllowed(controlsLocked_, image_.valid,
+                                              static_cast<std::size_t>(ui_->portList->count())));
 }
 
 }  // namespace qv

@@ -4,7 +4,7 @@
 
 #include "app/updater_dialog.h"
 #include "frontend/next_radio_loop.h"
-#include "frontend/window_texts.h"
+#include "frontend/window_rules.h"
 #include "ui_updater_dialog.h"
 #include "workflow/job_status.h"
 
@@ -31,11 +31,8 @@ void UpdaterDialog::Waiting() {
     setCursor(Qt::BusyCursor);
     ui_->exitButton->setEnabled(true);
     ui_->nextRadioCheck->setEnabled(true);
-    std::string status = WaitingStatusText(loopPort_, jobLog_.UpdatedThisSession());
-    if (!jobLog_.LogFailure().empty()) {
-        status = NotLoggedText(status, jobLog_.LogFailure());
-    }
-    ShowJobStatus(QString::fromStdString(status));
+    ShowJobStatus(QString::fromStdString(
+        jobLog_.WithLogFailure(WaitingStatusText(loopPort_, jobLog_.UpdatedThisSession()))));
 }
 
 // From here the radio is written as any job: no way out until its box.
@@ -46,10 +43,9 @@ void UpdaterDialog::Answered() {
     ui_->nextRadioCheck->setEnabled(false);
 }
 
-// A refused radio was sent away; any other failure needs the technician at that radio.
 bool UpdaterDialog::RadioEnded(const WriteJobOutcome& outcome) {
     RecordJob(outcome);
-    return outcome.succeeded || outcome.status == StatusModelMismatch;
+    return NextRadioGoesOn(outcome);
 }
 
 // A port that no longer opens (the cable pulled out): said once, and the wait goes on until

@@ -1,5 +1,7 @@
 #include "frontend/job_log.h"
 
+#include "frontend/window_texts.h"
+#include "image/file_path.h"
 #include "serial/port_table.h"
 #include "workflow/job_record.h"
 #include "workflow/job_status.h"
@@ -24,12 +26,16 @@ std::string JobLog::RememberedPort() const {
     return settings_.Value(kRadioPortKey).value_or(std::string());
 }
 
+std::string JobLog::WithLogFailure(const std::string& status) const {
+    return logFailure_.empty() ? status : NotLoggedText(status, logFailure_);
+}
+
 bool JobLog::Append(const std::string& line) {
     logFailure_.clear();
     if (serviceLog_.empty()) {
         return false;
     }
-    return AppendRecordLine(serviceLog_.string(), line, logFailure_);
+    return AppendRecordLine(Utf8FromPath(serviceLog_), line, logFailure_);
 }
 
 }  // namespace qv

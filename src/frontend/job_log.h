@@ -23,6 +23,9 @@ class JobLog {
     // Why the last line could not be appended, in the system's words; empty after a line that
     // was, and when no log is kept.
     const std::string& LogFailure() const { return logFailure_; }
+    // A status line with the log's failure beside it while there is one, as every window
+    // shows it; the status as it is otherwise.
+    std::string WithLogFailure(const std::string& status) const;
 
     int UpdatedThisSession() const { return updatedThisSession_; }
     // The stable name kept from the last successful update; empty if none.

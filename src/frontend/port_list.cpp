@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "serial/port_table.h"
+#include "serial/usb_devices.h"
 
 namespace qv {
 
@@ -37,7 +38,7 @@ PortListView PortList::Refresh(std::string_view selectedDevice, std::string_view
         view.selected = FirstChoice(listed, rememberedPort);
     }
     if (listed.empty()) {
-        view.noPort = ExplainNoPort(table);
+        view.noPort = ExplainNoPort(table, ListUsbDevices());
     }
     return view;
 }

@@ -4,11 +4,13 @@
 #include <fstream>
 #include <system_error>
 
+#include "image/file_path.h"
+
 namespace qv {
 
 int ReadMotFile(const std::string& path, std::vector<std::uint8_t>& text, LoadFailure* failure) {
     text.clear();
-    const std::filesystem::path file(path);
+    const std::filesystem::path file = PathFromUtf8(path);
     std::error_code error;
     const auto status = std::filesystem::status(file, error);
     if (error || !std::filesystem::exists(status)) {

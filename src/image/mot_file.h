@@ -13,7 +13,7 @@ namespace qv {
 // before it is read into memory.
 inline constexpr std::uintmax_t kMaxMotFileBytes = 64u * 1024u * 1024u;
 
-// Reads the regular file at path into text, raw bytes. 0 or 1 (with the reason).
+// Reads the regular file at path (UTF-8) into text, raw bytes. 0 or 1 (with the reason).
 int ReadMotFile(const std::string& path, std::vector<std::uint8_t>& text, LoadFailure* failure);
 
 }  // namespace qv

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "image/file_path.h"
 #include "workflow/append_file.h"
 
 namespace qv {
@@ -38,8 +39,9 @@ bool FileSize(HANDLE file, LONGLONG& size) {
 // Cuts off what a failed append added: through a handle of its own with write access, since
 // the append handle may only add at the end.
 void CutBackTo(const std::string& path, LONGLONG size) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(PathFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }
@@ -57,9 +59,9 @@ bool AppendFile::Open(const std::string& path, std::string& reason) {
     Close();
     // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end of the file, even
     // with another program appending to it. Read access to look at the last byte.
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(
+        PathFromUtf8(path).c_str(), FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         reason = SystemReason(GetLastError());
         return false;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "serial/port_table.h"
+#include "serial/usb_devices.h"
 
 namespace qv {
 
@@ -34,6 +35,12 @@ struct NoPortExplanation {
     std::string summary;  // a few words: "No serial port found"
     std::string detail;   // the summary and what to do about it
 };
-NoPortExplanation ExplainNoPort(std::span<const PortInfo> table);
+// usbDevices: what the system tells of its USB devices (Windows); a USB-serial adapter whose
+// driver does not work is the likeliest reason there, and is named with its hardware id.
+NoPortExplanation ExplainNoPort(std::span<const PortInfo> table,
+                                std::span<const UsbDeviceRecord> usbDevices = {});
+
+// The maker of a USB-serial chip by its USB vendor id ("FTDI"); empty for any other vendor.
+std::string_view UsbSerialChipMaker(std::uint16_t vendorId);
 
 }  // namespace qv

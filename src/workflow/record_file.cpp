@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "image/file_path.h"
+
 namespace qv {
 
 std::unique_ptr<RecordFile> RecordFile::Open(const std::string& path, std::string& reason) {
@@ -11,8 +13,10 @@ std::unique_ptr<RecordFile> RecordFile::Open(const std::string& path, std::strin
         reason = "no file name";
         return nullptr;
     }
+    // The path is UTF-8 text: on Windows it names its file only as a wide path.
+    const fs::path file = PathFromUtf8(path);
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);
+    const fs::file_status status = fs::status(file, error);
     if (fs::is_directory(status)) {
         reason = "it is a directory";
         return nullptr;
@@ -21,9 +25,9 @@ std::unique_ptr<RecordFile> RecordFile::Open(const std::string& path, std::strin
         reason = "it is not a regular file";
         return nullptr;
     }
-    const fs::path folder = fs::path(path).parent_path();
+    const fs::path folder = file.parent_path();
     if (!folder.empty() && !fs::is_directory(folder, error)) {
-        reason = "its folder " + folder.string() + " does not exist";
+        reason = "its folder " + Utf8FromPath(folder) + " does not exist";
         return nullptr;
     }
     std::unique_ptr<RecordFile> record(new RecordFile(path));
@@ -45,7 +49,7 @@ bool RecordFile::Append(const std::string& line, std::string& reason) {
 
 bool AppendRecordLine(const std::string& path, const std::string& line, std::string& reason) {
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    std::filesystem::create_directories(PathFromUtf8(path).parent_path(), error);
     const std::unique_ptr<RecordFile> record = RecordFile::Open(path, reason);
     return record && record->Append(line, reason);
 }

@@ -39,7 +39,8 @@ TEST(JobLog, LogsEveryJobAndRemembersThePortOfASuccess) {
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     const fs::path dir = fs::temp_directory_path() / ("qv-job-log-" + std::to_string(stamp));
     fs::remove_all(dir);
-    const fs::path log = dir / "data" / "jobs.jsonl";  // the folder does not exist yet
+    // The folder does not exist yet, and its name is no ASCII (a user's folder on Windows).
+    const fs::path log = dir / fs::path(u8"J\u00fcrgen") / "jobs.jsonl";
     MemoryStore store;
     JobLog jobs(store, log);
     WriteJobOutcome failed;

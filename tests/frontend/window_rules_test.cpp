@@ -10,6 +10,9 @@
 #include "frontend/exit_rule.h"
 #include "frontend/port_choice.h"
 #include "frontend/port_list.h"
+#include "frontend/program_answer.h"
+#include "frontend/window_rules.h"
+#include "program_version.h"
 #include "workflow/updater_settings.h"
 
 namespace qv {
@@ -96,6 +99,107 @@ TEST(DesignerWord, IsTheOneWordInAnyLetterCase) {
     }
     EXPECT_TRUE(IsRoundsChoice(10) && IsRoundsChoice(90));
     EXPECT_FALSE(IsRoundsChoice(0) || IsRoundsChoice(15) || IsRoundsChoice(100));
+}
+
+// Write, the loop's start and its going on, after the events that change them.
+TEST(WindowRules, WriteAndTheNextRadioLoop) {
+    EXPECT_TRUE(WriteAllowed(false, true, 1));
+    EXPECT_FALSE(WriteAllowed(true, true, 1)) << "during a job";
+    EXPECT_FALSE(WriteAllowed(false, false, 3)) << "an image that failed its checks";
+    EXPECT_FALSE(WriteAllowed(false, true, 0)) << "no port to write through";
+
+    WriteJobOutcome written;
+    written.succeeded = true;
+    WriteJobOutcome refused;
+    refused.status = StatusModelMismatch;
+    WriteJobOutcome cancelled;
+    cancelled.status = StatusCancelled;
+    WriteJobOutcome lost;  // the connection message: no code of its own
+    WriteJobOutcome interrupted;
+    interrupted.interrupted = true;
+    struct Case {
+        const char* name;
+        WriteJobOutcome outcome;
+        bool starts;  // with the box ticked
+        bool goesOn;
+    };
+    const Case cases[] = {
+        {"written", written, true, true},
+        {"refused for its model: sent away", refused, false, true},
+        {"cancelled", cancelled, false, false},
+        {"connection lost", lost, false, false},
+        {"interrupted, half written", interrupted, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(StartsNextRadioLoop(c.outcome, true), c.starts) << c.name;
+        EXPECT_FALSE(StartsNextRadioLoop(c.outcome, false)) << c.name << ", not ticked";
+        EXPECT_EQ(NextRadioGoesOn(c.outcome), c.goesOn) << c.name;
+    }
+}
+
+// OK in the special settings, and the settings as the dialog shows them again.
+TEST(WindowRules, SettingsReloadTheImageOnlyForTheMotFileOrANewBlockSize) {
+    const UpdaterSettings defaults;
+    auto with = [&](auto change) {
+        UpdaterSettings changed = defaults;
+        change(changed);
+        return changed;
+    };
+    struct Case {
+        const char* name;
+        UpdaterSettings before;
+        UpdaterSettings after;
+        bool reload;
+    };
+    const Case cases[] = {
+        {"nothing changed", defaults, defaults, false},
+        {"stop bits only", defaults, with([](auto& s) { s.stopBits = 1; }), false},
+        {"rounds only", defaults, with([](auto& s) { s.roundsPerWrite = 10; }), false},
+        {"block size 128", defaults, with([](auto& s) { s.maxBuffer = 128; }), true},
+        {"Mot file ticked", defaults, with([](auto& s) { s.useMotFile = 1; }), true},
+        {"Mot file still ticked, nothing else", with([](auto& s) { s.useMotFile = 1; }),
+         with([](auto& s) { s.useMotFile = 1; }), true},
+        {"Mot file unticked: the loaded image stays", with([](auto& s) { s.useMotFile = 1; }),
+         defaults, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SettingsCallForReload(c.before, c.after), c.reload) << c.name;
+    }
+    const int stored[][2] = {{kBaudIndex19200, kBaudIndex19200},
+                             {kBaudIndex38400, kBaudIndex38400},
+                             {kBaudIndex57600, kBaudIndex57600},
+                             {kBaudIndex115200, kBaudIndex115200},
+                             {0, kBaudIndex38400},
+                             {2, kBaudIndex38400},
+                             {-1, kBaudIndex38400}};
+    for (const auto& [baudIndex, shown] : stored) {
+        EXPECT_EQ(ShownBaudIndex(baudIndex), shown) << baudIndex;
+    }
+}
+
+// --version and --help end the program before any window; every other word opens it.
+TEST(ProgramAnswer, VersionAndHelpWithoutAWindow) {
+    const std::string version = std::string("qv-updater ") + kProgramVersion + "\n";
+    struct Case {
+        std::vector<std::string> arguments;
+        std::optional<std::string> starts;  // nothing: the window opens
+    };
+    const Case cases[] = {
+        {{}, std::nullopt},
+        {{"qzx"}, std::nullopt},
+        {{"--verbose"}, std::nullopt},
+        {{"--version"}, version},
+        {{"QZX", "--version"}, version},
+        {{"--help"}, "Usage: qv-updater [DESIGNER]\n"},
+        {{"-h"}, "Usage: qv-updater [DESIGNER]\n"},
+    };
+    for (const Case& c : cases) {
+        const std::optional<std::string> answer = AnswerWithoutWindow(c.arguments);
+        ASSERT_EQ(answer.has_value(), c.starts.has_value()) << testing::PrintToString(c.arguments);
+        if (answer) {
+            EXPECT_EQ(answer->rfind(*c.starts, 0), 0u) << *answer;
+        }
+    }
 }
 
 }  // namespace

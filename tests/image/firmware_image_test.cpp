@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "image/descramble.h"
+#include "image/file_path.h"
 #include "image/firmware_image.h"
 #include "image/image_mirror.h"
 #include "image/load_image.h"
@@ -47,7 +48,7 @@ const std::string kSmallFile = test::SRecordFile({{0x08010000, test::Pattern(0x0
 int LoadFile(FirmwareImage& image, const fs::path& path) {
     RecordList r1, spare, r2;
     image.SetBlockSize(256);
-    return image.Load(r1, spare, r2, path.string(), 1);
+    return image.Load(r1, spare, r2, Utf8FromPath(path), 1);
 }
 
 TEST(Descramble, IsItsOwnInverseAndLeavesAnOddLastByte) {
@@ -98,6 +99,25 @@ TEST(MotFile, SourcesThatAreNoMotFileAreRefused) {
             << c.name << ": " << image.failure().reason;
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << c.name;
     }
+}
+
+// The window's file dialog and the command line hand the path over as UTF-8; on Windows the
+// file must be opened by the name that text means, not by its bytes in the ANSI code page.
+TEST(MotFile, APathOutsideAsciiLoads) {
+    TempDir dir;
+    const fs::path folder =
+        dir.path() / fs::path(u8"J\u00fcrgen") / fs::path(u8"\u30d5\u30a1\u30fc\u30e0");
+    fs::create_directories(folder);
+    std::ofstream(folder / "radio.srec", std::ios::binary) << kSmallFile;
+    const std::string text = Utf8FromPath(folder / "radio.srec");
+    EXPECT_NE(text.find("J\xC3\xBCrgen"), std::string::npos) << "UTF-8: " << text;
+    EXPECT_EQ(PathFromUtf8(text), folder / "radio.srec");
+    FirmwareImage image;
+    EXPECT_EQ(LoadFile(image, folder / "radio.srec"), 0) << image.failure().reason;
+    // Latin-1 bytes are no UTF-8: a refusal, not a crash in the conversion.
+    RecordList r1, spare, r2;
+    EXPECT_EQ(image.Load(r1, spare, r2, Utf8FromPath(dir.path()) + "/J\xFCrgen.srec", 1), 1);
+    EXPECT_NE(image.failure().reason.find("cannot be opened"), std::string::npos);
 }
 
 TEST(MotFile, AFailedReadLeavesNoText) {

@@ -168,6 +168,85 @@ TEST(PortText, LabelsAndWhyNoPortCanBeChosen) {
     }
 }
 
+// Windows lists no port for an adapter whose driver is missing or refused; the device manager
+// still knows the device. Wine shows no such device: the decision is tested on records.
+TEST(PortText, AUsbSerialAdapterWithoutItsDriverIsNamedWithItsHardwareId) {
+    auto device = [](const char* description, const char* hardwareId, unsigned problem) {
+        return UsbDeviceRecord{description, hardwareId, problem};
+    };
+    const UsbDeviceRecord ftdiNoDriver =
+        device("FT232R USB UART", "USB\\VID_0403&PID_6001&REV_0600", 28);
+    const UsbDeviceRecord ftdiNoPortDriver = device("", "FTDIBUS\\COMPORT&VID_0403&PID_6001", 28);
+    const UsbDeviceRecord prolificRefused =
+        device("USB-Serial Controller", "USB\\VID_067B&PID_2303&REV_0300", 10);
+    const UsbDeviceRecord cp210xLowerCase =
+        device("CP2102 USB to UART Bridge Controller", "usb\\vid_10c4&pid_ea60&rev_0100", 1);
+    const UsbDeviceRecord ch340Disabled =
+        device("USB-SERIAL CH340", "USB\\VID_1A86&PID_7523&REV_0264", kDeviceProblemDisabled);
+    const UsbDeviceRecord ftdiWorking = device("USB Serial Converter", "USB\\VID_0403&PID_6001", 0);
+    const UsbDeviceRecord mouseNoDriver = device("USB Input Device", "USB\\VID_046D&PID_C077", 28);
+    PortInfo builtIn;
+    builtIn.device = "COM1";
+    PortInfo denied;
+    denied.device = "/dev/ttyUSB0";
+    denied.permissionDenied = true;
+    struct Case {
+        const char* name;
+        std::vector<PortInfo> table;
+        std::vector<UsbDeviceRecord> devices;
+        const char* summary;
+        const char* detailPart;
+    };
+    const Case cases[] = {
+        {"no driver at all",
+         {},
+         {mouseNoDriver, ftdiNoDriver},
+         "USB serial adapter without its driver",
+         "USB serial adapter without a working driver: FT232R USB UART "
+         "(USB\\VID_0403&PID_6001&REV_0600), problem code 28; install the FTDI driver, then plug "
+         "the cable in again"},
+        {"the bus driver but not the port's, no name",
+         {builtIn},
+         {ftdiWorking, ftdiNoPortDriver},
+         "USB serial adapter without its driver",
+         "FTDI USB serial adapter (FTDIBUS\\COMPORT&VID_0403&PID_6001), problem code 28"},
+        {"a chip its driver refuses",
+         {},
+         {prolificRefused},
+         "USB serial adapter without its driver",
+         "install the Prolific driver"},
+        {"hardware id in lower case",
+         {},
+         {cp210xLowerCase},
+         "USB serial adapter without its driver",
+         "install the Silicon Labs driver"},
+        {"disabled by the user",
+         {},
+         {ch340Disabled},
+         "USB serial adapter disabled",
+         "USB serial adapter disabled: USB-SERIAL CH340 (USB\\VID_1A86&PID_7523&REV_0264) is "
+         "switched off in the Device Manager; enable it there"},
+        {"before a port that is not permitted",
+         {denied},
+         {ftdiNoDriver},
+         "USB serial adapter without its driver",
+         "FT232R USB UART"},
+        {"another maker's device: not a serial adapter",
+         {},
+         {mouseNoDriver},
+         "No serial port found",
+         "connect the radio's cable"},
+        {"the adapter's driver works", {builtIn}, {ftdiWorking}, "No usable serial port", "in use"},
+    };
+    for (const Case& c : cases) {
+        const NoPortExplanation why = ExplainNoPort(c.table, c.devices);
+        EXPECT_EQ(why.summary, c.summary) << c.name;
+        EXPECT_NE(why.detail.find(c.detailPart), std::string::npos) << c.name << ": " << why.detail;
+    }
+    EXPECT_EQ(UsbSerialChipMaker(0x0403), "FTDI");
+    EXPECT_EQ(UsbSerialChipMaker(0x046D), "");
+}
+
 // An adapter's latency timer is told only where a job waits for it: above 2 ms, and not where
 // the link lowers it at every open.
 TEST(PortText, AdapterLatencyIsToldWhereItCostsWithItsFix) {

@@ -1,0 +1,9 @@
+#include "serial/usb_devices.h"
+
+namespace qv {
+
+std::vector<UsbDeviceRecord> ListUsbDevices() {
+    return {};
+}
+
+}  // namespace qv

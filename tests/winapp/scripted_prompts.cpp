@@ -1,0 +1,26 @@
+#include "scripted_prompts.h"
+
+namespace qv::test {
+
+BoxAnswer ScriptedPrompts::ShowMessage(HWND /*owner*/, const std::string& text,
+                                       const std::string& caption, BoxButtons buttons,
+                                       BoxIcon icon) {
+    boxes.push_back({text, caption, buttons, icon});
+    return answer ? answer(boxes.back()) : BoxAnswer::Ok;
+}
+
+std::optional<std::string> ScriptedPrompts::ChooseFileToOpen(HWND /*owner*/,
+                                                             std::wstring_view filter) {
+    fileFilters.emplace_back(filter);
+    if (files.empty()) {
+        return std::nullopt;
+    }
+    std::string file = files.front();
+    files.pop_front();
+    if (file.empty()) {
+        return std::nullopt;
+    }
+    return file;
+}
+
+}  // namespace qv::test
