@@ -1,8 +1,12 @@
 // Draws the program's own artwork at build time: the start-up banner picture (438 x 270) and
 // the application icon. Shapes only; the banner's texts are painted over it at run time.
 // The icon is drawn on a 128-pixel grid and scaled, so every size of the desktop's icon theme
-// is painted from the same shapes rather than resampled from one picture.
+// is painted from the same shapes rather than resampled from one picture. The Windows build
+// takes the same artwork as an icon file and a bitmap (--windows), which its resource compiler
+// needs.
 
+#include <QtCore/QBuffer>
+#include <QtCore/QFile>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QImage>
 #include <QtGui/QLinearGradient>
@@ -12,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -104,20 +109,118 @@ QImage DrawIcon(int size) {
     return image;
 }
 
+// The sizes of the Windows icon: the window's caption and task bar, the file manager's views.
+constexpr int kWindowsIconSizes[] = {16, 24, 32, 48, 256};
+// From this size on an icon entry is stored as PNG, as Windows' own large icons are.
+constexpr int kFirstPngIconSize = 256;
+
+void PutLe16(QByteArray& out, int value) {
+    out.append(static_cast<char>(value & 0xFF));
+    out.append(static_cast<char>((value >> 8) & 0xFF));
+}
+
+void PutLe32(QByteArray& out, quint32 value) {
+    PutLe16(out, static_cast<int>(value & 0xFFFF));
+    PutLe16(out, static_cast<int>(value >> 16));
+}
+
+// One icon entry as a device-independent bitmap: a header of twice the height, the colours
+// bottom-up with their alpha, then the transparency mask that old renderers read.
+QByteArray IconBitmap(const QImage& icon) {
+    const QImage image = icon.convertToFormat(QImage::Format_ARGB32);
+    const int size = image.width();
+    const int maskStride = ((size + 31) / 32) * 4;
+    QByteArray out;
+    PutLe32(out, 40);
+    PutLe32(out, static_cast<quint32>(size));
+    PutLe32(out, static_cast<quint32>(size * 2));
+    PutLe16(out, 1);   // planes
+    PutLe16(out, 32);  // bits per pixel
+    PutLe32(out, 0);   // BI_RGB
+    PutLe32(out, static_cast<quint32>(size * size * 4 + maskStride * size));
+    for (int i = 0; i < 4; ++i) {
+        PutLe32(out, 0);  // resolution and palette: unused
+    }
+    for (int y = size - 1; y >= 0; --y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < size; ++x) {
+            out.append(static_cast<char>(qBlue(row[x])));
+            out.append(static_cast<char>(qGreen(row[x])));
+            out.append(static_cast<char>(qRed(row[x])));
+            out.append(static_cast<char>(qAlpha(row[x])));
+        }
+    }
+    for (int y = size - 1; y >= 0; --y) {
+        QByteArray mask(maskStride, '\0');
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < size; ++x) {
+            if (qAlpha(row[x]) == 0) {
+                mask[x / 8] = static_cast<char>(mask[x / 8] | (0x80 >> (x % 8)));
+            }
+        }
+        out.append(mask);
+    }
+    return out;
+}
+
+QByteArray IconPng(const QImage& icon) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    icon.save(&buffer, "PNG");
+    return png;
+}
+
+// An icon file with every size of kWindowsIconSizes, each drawn from the shapes.
+bool SaveWindowsIcon(const QString& path) {
+    std::vector<QByteArray> entries;
+    for (const int size : kWindowsIconSizes) {
+        const QImage icon = DrawIcon(size);
+        entries.push_back(size >= kFirstPngIconSize ? IconPng(icon) : IconBitmap(icon));
+    }
+    QByteArray file;
+    PutLe16(file, 0);
+    PutLe16(file, 1);  // an icon, not a cursor
+    PutLe16(file, static_cast<int>(entries.size()));
+    quint32 offset = 6 + 16 * static_cast<quint32>(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const int size = kWindowsIconSizes[i];
+        file.append(static_cast<char>(size >= 256 ? 0 : size));  // 0 stands for 256
+        file.append(static_cast<char>(size >= 256 ? 0 : size));
+        file.append('\0');  // no palette
+        file.append('\0');
+        PutLe16(file, 1);
+        PutLe16(file, 32);
+        PutLe32(file, static_cast<quint32>(entries[i].size()));
+        PutLe32(file, offset);
+        offset += static_cast<quint32>(entries[i].size());
+    }
+    for (const QByteArray& entry : entries) {
+        file.append(entry);
+    }
+    QFile out(path);
+    return out.open(QIODevice::WriteOnly) && out.write(file) == file.size();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const bool iconAlone = argc == 4 && std::strcmp(argv[1], "--icon") == 0;
-    if (argc != 3 && !iconAlone) {
+    const bool windows = argc == 4 && std::strcmp(argv[1], "--windows") == 0;
+    if (argc != 3 && !iconAlone && !windows) {
         std::fprintf(stderr,
                      "usage: draw_artwork BANNER.png ICON.png\n"
-                     "       draw_artwork --icon SIZE ICON.png\n");
+                     "       draw_artwork --icon SIZE ICON.png\n"
+                     "       draw_artwork --windows BANNER.bmp ICON.ico\n");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     bool saved = false;
-    if (iconAlone) {
+    if (windows) {
+        saved = DrawBanner().save(QString::fromLocal8Bit(argv[2]), "BMP") &&
+                SaveWindowsIcon(QString::fromLocal8Bit(argv[3]));
+    } else if (iconAlone) {
         const int size = std::atoi(argv[2]);
         if (size < 16 || size > 1024) {
             std::fprintf(stderr, "draw_artwork: icon size %s is not 16 to 1024\n", argv[2]);
