@@ -17,3 +17,9 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME qv-flash)
 set(CPACK_PACKAGE_FILE_NAME qv-flash-${PROJECT_VERSION}-win64)
+
+# qv-updater-<version>-setup.exe is made by scripts/package with NSIS from the zip's files
+# (windows/setup.nsi); what it takes from the project comes from here.
+get_property(QV_WINDOWS_ICON GLOBAL PROPERTY QV_WINDOWS_ICON)
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/windows/setup-config.nsh.in
+               ${CMAKE_CURRENT_BINARY_DIR}/setup-config.nsh @ONLY)
