@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "workflow/job_host.h"
+#include "workflow/job_seat.h"
 #include "workflow/job_status.h"
 
 namespace qv::cli {
