@@ -32,42 +32,34 @@ cable_tty() {
   return 1
 }
 
-# wait_cable N present|absent: up to 10 s.
-wait_cable() {
-  tries=0
-  while [ $tries -lt 100 ]; do
-    if device=$(cable_tty "$1"); then
-      [ "$2" = present ] && [ -c "$device" ] && return 0
-    elif [ "$2" = absent ]; then
-      return 0
-    fi
+# within SECONDS COMMAND...: until COMMAND succeeds, tried ten times a second.
+within() {
+  tries=$(($1 * 10))
+  shift
+  while [ $tries -gt 0 ]; do
+    "$@" && return 0
     sleep 0.1
-    tries=$((tries + 1))
+    tries=$((tries - 1))
   done
   return 1
 }
 
-# wait_for FILE PATTERN SECONDS: until a line of FILE matches.
-wait_for() {
-  tries=0
-  while [ $tries -lt $(($3 * 10)) ]; do
-    grep -q "$2" "$1" 2>/dev/null && return 0
-    sleep 0.1
-    tries=$((tries + 1))
-  done
-  return 1
+# cable_is N present|absent
+cable_is() {
+  if device=$(cable_tty "$1"); then
+    [ "$2" = present ] && [ -c "$device" ]
+  else
+    [ "$2" = absent ]
+  fi
 }
+wait_cable() { within 10 cable_is "$@"; }
 
-# wait_lines FILE TEXT COUNT SECONDS: until COUNT lines of FILE hold TEXT.
-wait_lines() {
-  tries=0
-  while [ $tries -lt $(($4 * 10)) ]; do
-    [ "$(grep -cF "$2" "$1" 2>/dev/null)" -ge "$3" ] && return 0
-    sleep 0.1
-    tries=$((tries + 1))
-  done
-  return 1
-}
+# has_lines FILE TEXT COUNT: COUNT lines of FILE hold TEXT.
+has_lines() { [ "$(grep -cF "$2" "$1" 2>/dev/null)" -ge "$3" ]; }
+# wait_lines FILE TEXT COUNT SECONDS
+wait_lines() { within "$4" has_lines "$1" "$2" "$3"; }
+
+ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # quiet FILE SECONDS: FILE gains no line meanwhile.
 quiet() {
@@ -182,7 +174,7 @@ write_whole uart-streamed /dev/ttyS1 uart-streamed streamed
 
 begin_case "the USB cable pulled out in the middle of the transfer, then put back with a fresh radio"
 start_write pulled "$cable1"
-wait_for /tmp/pulled.err ' 30%' 60
+within 60 grep -q ' 30%' /tmp/pulled.err
 host pull 1
 pulled_at=$(date +%s)
 wait $writer
@@ -212,35 +204,33 @@ begin_case "the station on the USB port: the cable pulled out while it waits and
 host pull 1
 wait_cable 1 absent
 # Each radio leaves its boot loader after its update and no other comes: the station waits.
-host plug 1 station-1 --jobs 2 --between 600000
+one_radio="--jobs 2 --between 600000"
+host plug 1 station-1 $one_radio
 wait_cable 1 present
 # shellcheck disable=SC2086  # IMAGE is words
 qv-flash station --port "$cable1" --yes $IMAGE --count 3 --record /tmp/station.jsonl </dev/null >/tmp/station.out 2>/tmp/station.err &
 station=$!
 gone="$cable1: no such device; waiting for the port to come back"
+# station_loses_cable PULLS WHILE: the cable pulled out; the station says so once and nothing
+# more while the cable stays out.
+station_loses_cable() {
+  host pull 1
+  wait_lines /tmp/station.err "$gone" "$1" 10
+  verdict $? "pulled out while it $2: it says the port is gone"
+  quiet /tmp/station.err 3
+  verdict $? "and says nothing more while the cable stays out"
+}
 wait_lines /tmp/station.err "Waiting for the next radio" 2 60
 verdict $? "the station writes the first radio and waits for the next"
 sleep 1
-host pull 1
-wait_lines /tmp/station.err "$gone" 1 10
-verdict $? "pulled out while it waits: it says the port is gone"
-quiet /tmp/station.err 3
-verdict $? "and says nothing more while the cable stays out"
-host plug 1 station-2 --jobs 2 --between 600000
+station_loses_cable 1 waits
+host plug 1 station-2 $one_radio
 wait_lines /tmp/station.err "Writing block 1 of" 2 30
 verdict $? "put back with a radio: it writes it"
 sleep 1.5
-host pull 1
-wait_lines /tmp/station.err "$gone" 2 10
-verdict $? "pulled out while it writes: it says the port is gone"
-quiet /tmp/station.err 3
-verdict $? "and says nothing more while the cable stays out"
-host plug 1 station-3 --jobs 2 --between 600000
-tries=0
-while kill -0 $station 2>/dev/null && [ $tries -lt 600 ]; do
-  sleep 0.1
-  tries=$((tries + 1))
-done
+station_loses_cable 2 writes
+host plug 1 station-3 $one_radio
+within 60 ended $station
 kill $station 2>/dev/null
 wait $station
 code=$?
@@ -266,7 +256,7 @@ mkfifo /tmp/answer
 qv-flash write --port "$cable1" $IMAGE </tmp/answer >/tmp/holder.out 2>/tmp/holder.err &
 holder=$!
 exec 5>/tmp/answer
-wait_for /tmp/holder.out 'Continue?' 30
+within 30 grep -q 'Continue?' /tmp/holder.out
 verdict $? "another updater holds $cable1 at its question"
 start_write held "$cable1"
 wait $writer
@@ -285,11 +275,7 @@ echo n >&5
 exec 5>&-
 wait $holder
 verdict $(($? != 6)) "the other updater, answered no, lets the port go"
-tries=0
-while kill -0 $station 2>/dev/null && [ $tries -lt 300 ]; do
-  sleep 0.1
-  tries=$((tries + 1))
-done
+within 30 ended $station
 kill $station 2>/dev/null
 wait $station
 code=$?
