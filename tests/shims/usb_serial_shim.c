@@ -34,9 +34,9 @@
 
 typedef int (*IoctlFunction)(int, unsigned long, ...);
 
-/* What ftdi_sio tells of an FT232R or FT232BM port: the chip's clock divided by its sixteen
- * samples a bit (in 10 ms units the port's half-second close delay and thirty-second closing
- * wait, which only root may change). */
+/* What ftdi_sio tells of an FT232 port: the base the driver counts speeds from (48 MHz / 2),
+ * and the port's close delay and closing wait in 10 ms units (half a second, thirty seconds),
+ * which only root may change. */
 enum {
     kFtdiBaudBase = 24000000,
     kCloseDelay = 50,
