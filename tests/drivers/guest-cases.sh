@@ -224,10 +224,11 @@ wait_lines /tmp/station.err "Waiting for the next radio" 2 60
 verdict $? "the station writes the first radio and waits for the next"
 sleep 1
 station_loses_cable 1 waits
-host plug 1 station-2 $one_radio
+# At the wire's own pace its transfer takes seconds, long enough to be cut.
+host plug 1 station-2 $one_radio --line-rate
 wait_lines /tmp/station.err "Writing block 1 of" 2 30
 verdict $? "put back with a radio: it writes it"
-sleep 1.5
+sleep 1
 station_loses_cable 2 writes
 host plug 1 station-3 $one_radio
 within 60 ended $station
