@@ -78,6 +78,7 @@ void WindowTest::SetUp() {
     userFolder = folder / fs::path(u8"J\u00fcrgen") / fs::path(u8"\u30d5\u30a1\u30fc\u30e0");
     fs::create_directories(userFolder);
     serviceLog = userFolder / "qv-updater" / "jobs.jsonl";
+    serviceLogFile = std::make_unique<ServiceLogFile>(serviceLog);
 }
 
 void WindowTest::TearDown() {
@@ -90,9 +91,16 @@ void WindowTest::TearDown() {
 }
 
 void WindowTest::Start(std::vector<std::string> arguments) {
-    window =
-        std::make_unique<UpdaterDialog>(link, std::move(arguments), prompts, *store, serviceLog);
+    window = std::make_unique<UpdaterDialog>(link, std::move(arguments), prompts, *store,
+                                             *serviceLogFile);
     ASSERT_NE(window->Create(), nullptr) << "the dialog template did not make a window";
+}
+
+bool WindowTest::RunWindowUntil(const std::function<bool()>& done,
+                                std::chrono::milliseconds limit) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    window->RunLoop([&] { return done() || std::chrono::steady_clock::now() >= until; });
+    return done();
 }
 
 std::wstring WindowTest::Text(int id) const {

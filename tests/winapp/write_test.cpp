@@ -4,27 +4,26 @@
 
 #include <string>
 
+#include "frontend/window_boxes.h"
 #include "message_timers.h"
 #include "winapp/resource_ids.h"
 #include "window_fixture.h"
+#include "workflow/job_messages.h"
 
 namespace qv::test {
 namespace {
 
 using namespace std::chrono_literals;
 
-constexpr const char* kConfirmCaption = "Solvane Updater";
-constexpr const char* kConnectionMessage =
-    "Ensure that all connections between the transceiver and the PC as well as the COM port "
-    "settings are in place.\nPlease try again.";
-// The window is looked at this often while the job's waits pump its messages.
+// The window is looked at this often while the job runs.
 constexpr auto kWatchInterval = 20ms;
+// The longest job here: a link-up nobody answers.
+constexpr auto kJobLimit = 60s;
 
-// What the window looked like while the job ran, seen from inside the job, and what every
-// way out did meanwhile.
+// What the window looked like while the job ran, seen from its own loop, and what every way
+// out did meanwhile.
 struct JobWatch {
     int ticks = 0;
-    int highestPosition = -1;
     bool exitEverEnabled = false;
     bool writeEverEnabled = false;
     bool closeEverOffered = false;
@@ -46,20 +45,19 @@ class WriteThroughWindow : public WindowTest {
         prompts.boxes.clear();
     }
 
-    // Presses Write while a watcher, whenever the job lets messages through, notes the window's
-    // state and tries every way out: Exit, the close box, Alt+F4, a quit request, F1 and the
-    // About command; and hands the dialog manager its own WM_USER + 1, DM_SETDEFID.
+    // Presses Write and runs the window's loop until the job has ended, while a watcher notes
+    // the window's state and tries every way out: Exit, the close box, Alt+F4, a quit request,
+    // F1 and the About command; and hands the dialog manager its own WM_USER + 1, DM_SETDEFID.
     void PressWrite() {
         const HWND dialog = window->Handle();
         WhilePumping watcher(kWatchInterval, [this, dialog] {
-            if (!window->JobRunning()) {
+            if (!Presenter().JobRunning()) {
                 return;
             }
             ++watch.ticks;
             if (FindThreadWindow(L"Updater for QV-310/QV-410(HW V2.0)         Ver. R731-2T")) {
                 watch.aboutEverShown = true;
             }
-            watch.highestPosition = std::max(watch.highestPosition, ProgressPosition());
             watch.exitEverEnabled |= Enabled(IDCANCEL);
             watch.writeEverEnabled |= Enabled(IDC_WRITE);
             watch.closeEverOffered |= !CloseGreyed();
@@ -75,24 +73,33 @@ class WriteThroughWindow : public WindowTest {
             watch.hidden |= !IsWindowVisible(dialog);
         });
         Click(IDC_WRITE);
+        EXPECT_TRUE(RunWindowUntil([this] { return !Presenter().JobRunning(); }, kJobLimit))
+            << "the job did not end";
     }
 
     void ExpectIdleAgain() {
-        EXPECT_FALSE(window->JobRunning());
+        // A quit request or Alt+F4 made during the job and still queued at its end would act
+        // here, in the loop of an idle window.
+        RunWindowUntil([] { return false; }, 200ms);
+        EXPECT_FALSE(window->Ended()) << "a way out tried during the job acted after it";
+        EXPECT_FALSE(Presenter().JobRunning());
         EXPECT_TRUE(Enabled(IDC_WRITE));
         EXPECT_TRUE(Enabled(IDCANCEL));
         EXPECT_TRUE(Enabled(IDC_PORT_LIST));
         EXPECT_TRUE(Enabled(IDC_SPECIAL_SETTINGS));
         EXPECT_FALSE(CloseGreyed());
         EXPECT_EQ(ProgressPosition(), 0) << "the bar shows empty";
-        EXPECT_FALSE(window->Ended());
         EXPECT_FALSE(watch.hidden);
-        for (const ShownBox& box : prompts.boxes) {
-            EXPECT_NE(box.text, "Do you wish to exit this program?") << "asked during the job";
+        EXPECT_GT(watch.ticks, 0) << "the window's loop ran during the job";
+        EXPECT_FALSE(watch.exitEverEnabled);
+        EXPECT_FALSE(watch.writeEverEnabled);
+        EXPECT_FALSE(watch.closeEverOffered);
+        EXPECT_FALSE(watch.aboutEverShown) << "F1 opened the About box during the job";
+        for (const MessageBox& box : prompts.boxes) {
+            EXPECT_NE(box, ExitQuestionBox()) << "asked during the job";
         }
-        // A quit request that came during a worker wait never reaches the window's loop.
-        MSG quit;
-        EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE), 0);
+        // DM_SETDEFID reached the dialog manager instead of ending the job.
+        EXPECT_EQ(LOWORD(SendMessageW(window->Handle(), DM_GETDEFID, 0, 0)), IDC_WRITE);
     }
 
     JobWatch watch;
@@ -101,40 +108,28 @@ class WriteThroughWindow : public WindowTest {
 TEST_F(WriteThroughWindow, UpdatesTheRadioWithNoWayOutMeanwhile) {
     StartWithMotFile(radios.radio);
     const int jobsBefore = WaitForRadioJobs(0).jobs;
-    const int blocks = static_cast<int>(window->Image().region1Blocks.size());
+    const int blocks = static_cast<int>(Presenter().Image().region1Blocks.size());
     bool lockedAtConfirmation = false;
     int barAtCompletion = -2;
-    prompts.answer = [&](const ShownBox& box) {
-        if (box.caption == kConfirmCaption) {
+    prompts.answer = [&](const MessageBox& box) {
+        if (box.buttons == BoxButtons::OkCancel) {
             lockedAtConfirmation = !Enabled(IDC_WRITE) && !Enabled(IDCANCEL) &&
                                    !Enabled(IDC_PORT_LIST) && !Enabled(IDC_SPECIAL_SETTINGS) &&
                                    !Enabled(IDC_NEXT_RADIO) && CloseGreyed();
-        }
-        if (box.text == "Writing completed.") {
+        } else {
             barAtCompletion = ProgressPosition();
         }
         return BoxAnswer::Ok;
     };
     PressWrite();
 
-    ASSERT_EQ(prompts.boxes.size(), 2u);
-    EXPECT_EQ(prompts.boxes[0].text,
-              " Please confirm the version change: \n Ver. SIM-0.9 -> Ver. MOT-2.00\n"
-              "Do you want to continue?");
-    EXPECT_EQ(prompts.boxes[0].buttons, BoxButtons::OkCancel);
-    EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::Exclamation);
-    EXPECT_EQ(prompts.boxes[1].text, "Writing completed.");
-    EXPECT_EQ(prompts.boxes[1].caption, "Updater for QV-310/QV-410(HW V2.0)");
-    EXPECT_EQ(prompts.boxes[1].icon, BoxIcon::Information);
+    WriteJobOutcome written;
+    written.succeeded = true;
+    written.closingMessage = kWritingCompletedMessage;
+    EXPECT_EQ(prompts.boxes, (std::vector<MessageBox>{VersionChangeBox("SIM-0.9", "MOT-2.00"),
+                                                      *OutcomeBox(written)}));
     EXPECT_TRUE(lockedAtConfirmation) << "Write, Exit, the list and Close are off during a job";
     EXPECT_EQ(barAtCompletion, blocks) << "the bar reached N before the closing box";
-    EXPECT_GT(watch.ticks, 0) << "the window's messages flowed during the workers";
-    EXPECT_FALSE(watch.exitEverEnabled);
-    EXPECT_FALSE(watch.writeEverEnabled);
-    EXPECT_FALSE(watch.closeEverOffered);
-    EXPECT_FALSE(watch.aboutEverShown) << "F1 stopped the job between its steps";
-    // DM_SETDEFID reached the dialog manager instead of ending a worker's wait.
-    EXPECT_EQ(LOWORD(SendMessageW(window->Handle(), DM_GETDEFID, 0, 0)), IDC_WRITE);
     ExpectIdleAgain();
     EXPECT_EQ(Text(IDC_STATUS_LINE).rfind(L"Writing completed on COM", 0), 0u);
 
@@ -153,34 +148,31 @@ TEST_F(WriteThroughWindow, UpdatesTheRadioWithNoWayOutMeanwhile) {
     EXPECT_EQ(store->Value("radioPort"), port);
 }
 
+// Cancel at the question: its box, and the radio sent out of its boot loader; a radio that never
+// answers: the connection message.
 TEST_F(WriteThroughWindow, EndsAsTheRadioAndTheUserDecide) {
+    WriteJobOutcome silent;
+    silent.closingMessage = kConnectionMessage;
     struct Case {
         const char* name;
         bool silentRadio;
-        std::vector<std::string> boxes;
+        std::vector<MessageBox> boxes;
     };
     const Case cases[] = {
         {"cancelled at the confirmation",
          false,
-         {"(version question)", "Operation has been canceled"}},
-        {"a radio that never answers", true, {kConnectionMessage}},
+         {VersionChangeBox("SIM-0.9", "MOT-2.00"), CancelledBox()}},
+        {"a radio that never answers", true, {*OutcomeBox(silent)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         StartWithMotFile(c.silentRadio ? radios.silent : radios.radio);
         const int jobsBefore = WaitForRadioJobs(0).jobs;
-        prompts.answer = [](const ShownBox& box) {
+        prompts.answer = [](const MessageBox& box) {
             return box.buttons == BoxButtons::OkCancel ? BoxAnswer::Cancel : BoxAnswer::Ok;
         };
         PressWrite();
-        std::vector<std::string> shown;
-        for (const ShownBox& box : prompts.boxes) {
-            shown.push_back(box.buttons == BoxButtons::OkCancel ? "(version question)" : box.text);
-        }
-        EXPECT_EQ(shown, c.boxes);
-        const ShownBox& last = prompts.boxes.back();
-        EXPECT_EQ(last.caption, c.silentRadio ? "Error" : kConfirmCaption);
-        EXPECT_EQ(last.icon, c.silentRadio ? BoxIcon::Stop : BoxIcon::Exclamation);
+        EXPECT_EQ(prompts.boxes, c.boxes);
         ExpectIdleAgain();
         if (!c.silentRadio) {
             const RadioReport report = WaitForRadioJobs(jobsBefore + 1);
@@ -189,7 +181,6 @@ TEST_F(WriteThroughWindow, EndsAsTheRadioAndTheUserDecide) {
         }
         window.reset();
         watch = JobWatch{};
-        prompts.boxes.clear();
     }
 }
 
