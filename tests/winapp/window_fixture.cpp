@@ -63,12 +63,14 @@ void WindowTest::SetUp() {
     radios.radio = PortFromEnvironment("QV_TEST_RADIO_PORT");
     radios.silent = PortFromEnvironment("QV_TEST_SILENT_PORT");
     radios.loop = PortFromEnvironment("QV_TEST_LOOP_PORT");
+    radios.lateArea = PortFromEnvironment("QV_TEST_LATE_AREA_PORT");
     const char* report = std::getenv("QV_TEST_RADIO_REPORT");
     radios.reportPath = report != nullptr ? report : "";
-    if (radios.radio == 0 || radios.silent == 0 || radios.loop == 0 || radios.reportPath.empty()) {
-        GTEST_SKIP() << "SKIPPED: QV_TEST_RADIO_PORT, QV_TEST_SILENT_PORT, QV_TEST_LOOP_PORT and "
-                        "QV_TEST_RADIO_REPORT name no simulated radios (scripts/wine-check sets "
-                        "them)";
+    if (radios.radio == 0 || radios.silent == 0 || radios.loop == 0 || radios.lateArea == 0 ||
+        radios.reportPath.empty()) {
+        GTEST_SKIP() << "SKIPPED: QV_TEST_RADIO_PORT, QV_TEST_SILENT_PORT, QV_TEST_LOOP_PORT, "
+                        "QV_TEST_LATE_AREA_PORT and QV_TEST_RADIO_REPORT name no simulated radios "
+                        "(scripts/wine-check sets them)";
     }
     const std::string name = std::to_string(GetCurrentProcessId()) + "-" +
                              ::testing::UnitTest::GetInstance()->current_test_info()->name();

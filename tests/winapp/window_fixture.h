@@ -28,6 +28,7 @@ struct TestRadios {
     int radio = 0;           // answers every job; its report in reportPath
     int silent = 0;          // never answers the link-up
     int loop = 0;            // answers one job, and the next radio only a minute after it left
+    int lateArea = 0;        // answers each area command near the end of the job's wait
     std::string reportPath;  // the radio's --report file, as a Windows path
 };
 

@@ -1,10 +1,13 @@
 // Write through the window against the simulated radios on COM ports: a whole update from a
 // Mot file at a folder whose name is no ASCII, no way out while the job runs, a cancel at the
-// confirmation and a radio that never answers.
+// confirmation, and the window answering and painting through the job's longest waits.
 
+#include <cstdio>
+#include <set>
 #include <string>
 
 #include "frontend/window_boxes.h"
+#include "loop_probe.h"
 #include "message_timers.h"
 #include "winapp/resource_ids.h"
 #include "window_fixture.h"
@@ -17,13 +20,17 @@ using namespace std::chrono_literals;
 
 // The window is looked at this often while the job runs.
 constexpr auto kWatchInterval = 20ms;
-// The longest job here: a link-up nobody answers.
+// The longest job here: seven area commands answered late, or a link-up nobody answers.
 constexpr auto kJobLimit = 60s;
+// The window answers a message and paints within this throughout a job, beyond what an idle
+// window of the program takes in the same moments.
+constexpr auto kAnswerBound = 100ms;
 
 // What the window looked like while the job ran, seen from its own loop, and what every way
 // out did meanwhile.
 struct JobWatch {
     int ticks = 0;
+    std::set<std::wstring> statuses;
     bool exitEverEnabled = false;
     bool writeEverEnabled = false;
     bool closeEverOffered = false;
@@ -55,6 +62,7 @@ class WriteThroughWindow : public WindowTest {
                 return;
             }
             ++watch.ticks;
+            watch.statuses.insert(Text(IDC_STATUS_LINE));
             if (FindThreadWindow(L"Updater for QV-310/QV-410(HW V2.0)         Ver. R731-2T")) {
                 watch.aboutEverShown = true;
             }
@@ -148,37 +156,79 @@ TEST_F(WriteThroughWindow, UpdatesTheRadioWithNoWayOutMeanwhile) {
     EXPECT_EQ(store->Value("radioPort"), port);
 }
 
-// Cancel at the question: its box, and the radio sent out of its boot loader; a radio that never
-// answers: the connection message.
-TEST_F(WriteThroughWindow, EndsAsTheRadioAndTheUserDecide) {
-    WriteJobOutcome silent;
-    silent.closingMessage = kConnectionMessage;
+// Cancel at the question: its box, and the radio sent out of its boot loader.
+TEST_F(WriteThroughWindow, ACancelAtTheQuestionLetsTheRadioGo) {
+    StartWithMotFile(radios.radio);
+    const int jobsBefore = WaitForRadioJobs(0).jobs;
+    prompts.answer = [](const MessageBox& box) {
+        return box.buttons == BoxButtons::OkCancel ? BoxAnswer::Cancel : BoxAnswer::Ok;
+    };
+    PressWrite();
+    EXPECT_EQ(prompts.boxes,
+              (std::vector<MessageBox>{VersionChangeBox("SIM-0.9", "MOT-2.00"), CancelledBox()}));
+    ExpectIdleAgain();
+    const RadioReport report = WaitForRadioJobs(jobsBefore + 1);
+    EXPECT_TRUE(report.deviations.empty()) << report.deviations.front();
+    EXPECT_EQ(report.lastEnd, "cancelled") << "the end command sent the radio away";
+}
+
+// The job's longest waits run away from the window's thread: a radio that answers each of the
+// seven area commands only near the end of its three seconds, and one that never answers the
+// link-up (about twenty seconds). Meanwhile a message sent to the window is answered, and an
+// invalidated bar painted, within 100 ms of what an idle window of the program takes then (the
+// machine's own stalls, which every window shares, are not the window's).
+TEST_F(WriteThroughWindow, AnswersAndPaintsThroughTheLongestWaits) {
     struct Case {
         const char* name;
-        bool silentRadio;
+        int TestRadios::*port;
         std::vector<MessageBox> boxes;
+        const wchar_t* statusSeen;  // the status line showed it while the radio took its time
+        std::size_t statusesAtLeast;
     };
+    WriteJobOutcome silent;
+    silent.closingMessage = kConnectionMessage;
+    WriteJobOutcome written;
+    written.succeeded = true;
+    written.closingMessage = kWritingCompletedMessage;
     const Case cases[] = {
-        {"cancelled at the confirmation",
-         false,
-         {VersionChangeBox("SIM-0.9", "MOT-2.00"), CancelledBox()}},
-        {"a radio that never answers", true, {*OutcomeBox(silent)}},
+        {"late area answers",
+         &TestRadios::lateArea,
+         {VersionChangeBox("SIM-0.9", "MOT-2.00"), *OutcomeBox(written)},
+         L"Erasing",
+         1},
+        // Each speed tried is said as it is tried.
+        {"a radio that never answers", &TestRadios::silent, {*OutcomeBox(silent)}, nullptr, 7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        StartWithMotFile(c.silentRadio ? radios.silent : radios.radio);
-        const int jobsBefore = WaitForRadioJobs(0).jobs;
-        prompts.answer = [](const MessageBox& box) {
-            return box.buttons == BoxButtons::OkCancel ? BoxAnswer::Cancel : BoxAnswer::Ok;
-        };
+        StartWithMotFile(radios.*c.port);
+        const auto started = std::chrono::steady_clock::now();
+        LoopProbe probe(window->Handle(), Item(IDC_PROGRESS));
         PressWrite();
+        const auto took = std::chrono::steady_clock::now() - started;
+        probe.RequestStop();
+        EXPECT_TRUE(RunWindowUntil([&] { return probe.Stopped(); }, 30s));
+        const LoopTimes times = probe.Stop();
+
         EXPECT_EQ(prompts.boxes, c.boxes);
         ExpectIdleAgain();
-        if (!c.silentRadio) {
-            const RadioReport report = WaitForRadioJobs(jobsBefore + 1);
-            EXPECT_TRUE(report.deviations.empty()) << report.deviations.front();
-            EXPECT_EQ(report.lastEnd, "cancelled") << "the end command sent the radio away";
+        EXPECT_GE(watch.statuses.size(), c.statusesAtLeast) << "the status line stood still";
+        if (c.statusSeen != nullptr) {
+            EXPECT_TRUE(watch.statuses.count(c.statusSeen)) << "the status line stood still";
         }
+        EXPECT_GT(took, 15s) << "the radio's waits were not as long as meant";
+        EXPECT_GT(times.probes, 100);
+        EXPECT_LT(times.answerBeyondIdle, kAnswerBound);
+        EXPECT_LT(times.repaintBeyondIdle, kAnswerBound);
+        const auto ms = [](std::chrono::milliseconds time) {
+            return static_cast<long long>(time.count());
+        };
+        std::printf(
+            "%s: %d probes in %lld ms; slowest answer %lld ms (at %lld ms), %lld ms beyond the "
+            "idle window's; slowest repaint %lld ms (at %lld ms), %lld ms beyond\n",
+            c.name, times.probes, ms(std::chrono::duration_cast<std::chrono::milliseconds>(took)),
+            ms(times.slowestAnswer), ms(times.slowestAnswerAt), ms(times.answerBeyondIdle),
+            ms(times.slowestRepaint), ms(times.slowestRepaintAt), ms(times.repaintBeyondIdle));
         window.reset();
         watch = JobWatch{};
     }
