@@ -166,8 +166,7 @@ SerialLink::QueueWait SerialLink::WaitForEmptyQueue(const QueuedBytes& queued,
         }
         const auto queuedTime =
             std::chrono::duration_cast<std::chrono::milliseconds>(characterTime_ * *bytes);
-        SleepFor(
-            std::clamp(queuedTime, std::chrono::milliseconds{1}, kDrainPollLimit));
+        SleepFor(std::clamp(queuedTime, std::chrono::milliseconds{1}, kDrainPollLimit));
     }
 }
 
