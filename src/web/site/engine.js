@@ -1,0 +1,108 @@
+// The updater's engine: the core in WebAssembly with its serial layer, pauses, storage and the
+// practice radio. It runs in a dedicated worker (worker.js), where its pauses keep their pace
+// while the page is hidden; the page only presents what it posts and passes on what the user
+// does. Where a browser has no Web Serial in workers it runs in the page itself (page.js says
+// so before Write).
+//
+// The core runs one entry point at a time: ASYNCIFY cannot enter the module while a call is
+// suspended, so what the user does meanwhile waits its turn, but the answers to the core's
+// questions go straight to the question waiting for them.
+import createUpdater from './updater.js';
+import createPracticeRadio from './practice_radio.js';
+import { PracticePort } from './practice_port.js';
+import { pause } from './pauses.js';
+import { SerialLayer } from './serial_layer.js';
+import { appendLine, loadSettings, openStorage, saveSetting } from './service_log.js';
+
+// channel: { post(message), listen(handler) }; serial: navigator.serial of this context or null;
+// start: what the page tells at the start (the words of its address, the designer's among them).
+export async function runEngine(channel, serial, start) {
+  let practice = null;
+  const practicePort = () => practice;
+  const layer = new SerialLayer(serial, practicePort);
+
+  let db = null;
+  let storageFailure = '';
+  let settings = new Map();
+  try {
+    db = await openStorage();
+    settings = await loadSettings(db);
+  } catch (error) {
+    storageFailure = String(error && error.message ? error.message : error);
+  }
+
+  const questions = new Map();
+  let nextQuestion = 1;
+  const module = await createUpdater({
+    qvSerial: layer,
+    qvPause: pause,
+    qvPost: (message) => channel.post({ type: 'view', message }),
+    qvAsk: (question) =>
+      new Promise((resolve) => {
+        const id = nextQuestion++;
+        questions.set(id, resolve);
+        channel.post({ type: 'ask', id, question });
+      }),
+    qvSettings: {
+      get: (key) => settings.get(key),
+      set: (key, value) => {
+        settings.set(key, value);
+        if (db) {
+          saveSetting(db, key, value);
+        }
+      },
+    },
+    qvServiceLog: {
+      append: (line) =>
+        db ? appendLine(db, line) : Promise.resolve(storageFailure || 'no storage'),
+    },
+    print: (text) => console.log(text),
+    printErr: (text) => console.error(text),
+  });
+
+  let turn = Promise.resolve();
+  const call = (name, types = [], args = []) => {
+    turn = turn.then(() => module.ccall(name, null, types, args, { async: true }));
+    return turn;
+  };
+
+  const actions = {
+    write: () => call('qv_web_write'),
+    portSelected: (device) => call('qv_web_port_selected', ['string'], [device]),
+    portsChanged: async () => {
+      const added = await layer.refresh();
+      return call('qv_web_refresh_ports', ['string'], [added[0] || '']);
+    },
+    offerPractice: async () => {
+      if (!practice) {
+        practice = new PracticePort(await createPracticeRadio());
+      }
+      layer.offerPractice(true);
+      return call('qv_web_refresh_ports', ['string'], ['practice']);
+    },
+    motFile: ({ name, bytes }) => {
+      module.FS.mkdirTree('/mot');
+      const path = `/mot/${name.replace(/[/\\]/g, '_')}`;
+      module.FS.writeFile(path, new Uint8Array(bytes));
+      return path;
+    },
+  };
+
+  channel.listen(async (data) => {
+    if (data.type === 'answer') {
+      const resolve = questions.get(data.id);
+      questions.delete(data.id);
+      if (resolve) {
+        resolve(data.value);
+      }
+      return;
+    }
+    if (data.type === 'action' && actions[data.name]) {
+      await actions[data.name](data.value);
+    }
+  });
+
+  await layer.refresh();
+  await call('qv_web_init', ['string'], [start.words.join('\n')]);
+  channel.post({ type: 'ready', storageFailure });
+}

@@ -1,0 +1,242 @@
+// The page: presents what the engine posts (title, ports, controls, progress, status line,
+// boxes, the special settings) and passes on what the user does. The engine runs in a worker,
+// so that the update keeps its pace while this tab is hidden.
+import { allLines, openStorage } from './service_log.js';
+
+const $ = (id) => document.getElementById(id);
+
+// The words after ? and # in the address: the designer mode's word is one of them.
+function addressWords() {
+  const words = [];
+  for (const part of [location.search, location.hash]) {
+    for (const word of part.slice(1).split(/[&;,+ ]/)) {
+      if (word) {
+        words.push(decodeURIComponent(word.split('=')[0]));
+      }
+    }
+  }
+  return words;
+}
+
+let engine = null;
+const post = (message) => engine.postMessage(message);
+const act = (name, value) => post({ type: 'action', name, value });
+
+// --- Presenting -------------------------------------------------------------------------
+
+const ICONS = { information: 'ℹ️', question: '❓', exclamation: '⚠️', stop: '⛔', none: '' };
+const PORT_OPEN_FAILED = 'The COM port cannot be opened.';
+const PORT_HINT =
+  'Another program may hold the port (a terminal program, the updater in another tab or ' +
+  'window): close it and press Write again. On Linux your user needs the serial group ' +
+  '(sudo usermod -aG dialout $USER, then log in again); a browser installed as a Snap ' +
+  'also needs: sudo snap connect chromium:raw-usb.';
+
+let progressLow = 0;
+let portEntries = [];
+
+const view = {
+  title({ text }) {
+    $('title').textContent = text;
+    document.title = text.replace(/\s+/g, ' ');
+  },
+  ports({ entries, selected, noPort }) {
+    portEntries = entries;
+    const select = $('port');
+    select.replaceChildren(
+      ...entries.map((entry, index) => new Option(entry.text, String(index))),
+    );
+    if (selected !== null && selected !== undefined) {
+      select.value = String(selected);
+    }
+    $('no-port').hidden = !noPort;
+    $('no-port-text').textContent = noPort
+      ? `${noPort.detail}. Press "Choose port" to pick the radio's cable, or try the ` +
+        'practice radio.'
+      : '';
+    showPracticeNote();
+  },
+  controls({ write, ports, specialSettings, busy }) {
+    $('write').disabled = !write;
+    $('port').disabled = !ports;
+    $('choose-port').disabled = !ports || !('serial' in navigator);
+    $('practice').disabled = !ports;
+    $('special-settings').disabled = !specialSettings;
+    if (specialSettings) {
+      $('special-settings').hidden = false;
+    }
+    document.body.dataset.busy = String(Boolean(busy));
+  },
+  progressRange({ low, high }) {
+    progressLow = low;
+    $('progress').max = Math.max(high - low, 1);
+  },
+  progress({ position }) {
+    $('progress').value = Math.max(position - progressLow, 0);
+  },
+  status({ text }) {
+    $('status').textContent = text;
+  },
+};
+
+function showPracticeNote() {
+  const entry = portEntries[Number($('port').value)];
+  $('practice-note').hidden = !entry || entry.device !== 'practice';
+}
+
+// A modal box; resolves to "ok" or "cancel". Escape is Cancel where there is one.
+function showBox({ text, caption, buttons, icon }) {
+  const box = $('box');
+  $('box-caption').textContent = caption;
+  $('box-text').textContent = text;
+  $('box-icon').textContent = ICONS[icon] || '';
+  $('box-cancel').hidden = buttons !== 'okCancel';
+  $('box-hint').hidden = text !== PORT_OPEN_FAILED;
+  $('box-hint').textContent = text === PORT_OPEN_FAILED ? PORT_HINT : '';
+  box.returnValue = '';
+  return new Promise((resolve) => {
+    box.addEventListener(
+      'close',
+      () => resolve(box.returnValue || (buttons === 'okCancel' ? 'cancel' : 'ok')),
+      { once: true },
+    );
+    box.showModal();
+    $('box-ok').focus();
+  });
+}
+
+const questions = { box: showBox };
+
+async function answer(id, question) {
+  const value = await questions[question.op](question);
+  post({ type: 'answer', id, value });
+}
+
+// --- What the user does -------------------------------------------------------------------
+
+function wireControls() {
+  $('write').addEventListener('click', () => act('write'));
+  $('port').addEventListener('change', () => {
+    showPracticeNote();
+    const entry = portEntries[Number($('port').value)];
+    if (entry) {
+      act('portSelected', entry.device);
+    }
+  });
+  $('choose-port').addEventListener('click', async () => {
+    try {
+      await navigator.serial.requestPort();
+    } catch (error) {
+      if (error.name !== 'NotFoundError') {
+        view.status({ text: `The browser gave no port: ${error.message}` });
+      }
+      return; // NotFoundError: the chooser was closed without a port
+    }
+    act('portsChanged');
+  });
+  $('practice').addEventListener('click', () => act('offerPractice'));
+  $('download-log').addEventListener('click', downloadServiceLog);
+  if ('serial' in navigator) {
+    navigator.serial.addEventListener('connect', () => act('portsChanged'));
+    navigator.serial.addEventListener('disconnect', () => act('portsChanged'));
+  }
+}
+
+async function downloadServiceLog() {
+  let lines;
+  try {
+    lines = await allLines(await openStorage());
+  } catch (error) {
+    view.status({ text: `The service log cannot be read: ${error.message}` });
+    return;
+  }
+  const blob = new Blob(
+    lines.map((line) => `${line}\n`),
+    { type: 'application/x-ndjson' },
+  );
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(blob);
+  link.download = 'jobs.jsonl';
+  document.body.append(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+}
+
+// --- The engine ---------------------------------------------------------------------------
+
+function handle(data) {
+  switch (data.type) {
+    case 'view':
+      view[data.message.op](data.message);
+      break;
+    case 'ask':
+      answer(data.id, data.question);
+      break;
+    case 'ready':
+      document.body.dataset.ready = 'true';
+      document.body.dataset.readyMs = String(Math.round(performance.now()));
+      break;
+    case 'failed':
+      $('cannot-work-title').textContent = 'The updater could not start';
+      $('cannot-work-text').textContent = data.reason;
+      $('cannot-work').hidden = false;
+      break;
+    default:
+      break;
+  }
+}
+
+function firstMessage(target) {
+  return new Promise((resolve) => {
+    target.addEventListener('message', (event) => resolve(event.data), { once: true });
+  });
+}
+
+// The engine in the page itself, for a browser whose workers have no Web Serial: the page's
+// timers slow down while it is hidden, which the page says before Write.
+async function engineInPage(start) {
+  const { runEngine } = await import('./engine.js');
+  const toPage = new MessageChannel();
+  toPage.port1.onmessage = (event) => handle(event.data);
+  const toEngine = new MessageChannel();
+  const channel = {
+    post: (message) => toPage.port2.postMessage(message),
+    listen: (handler) => {
+      toEngine.port2.onmessage = (event) => handler(event.data);
+    },
+  };
+  engine = toEngine.port1;
+  runEngine(channel, navigator.serial, start).catch((error) =>
+    handle({ type: 'failed', reason: String(error) }),
+  );
+}
+
+async function startEngine() {
+  const start = { type: 'start', words: addressWords() };
+  const worker = new Worker(new URL('./worker.js', import.meta.url), { type: 'module' });
+  const hello = await firstMessage(worker);
+  if ('serial' in navigator && !hello.serial) {
+    worker.terminate();
+    $('pace-note').textContent =
+      'This browser offers serial ports to pages only, not to their background workers: ' +
+      'keep this tab in front while a radio is written, or the update slows down many times.';
+    $('pace-note').hidden = false;
+    await engineInPage(start);
+    return;
+  }
+  worker.addEventListener('message', (event) => handle(event.data));
+  worker.addEventListener('error', (event) =>
+    handle({ type: 'failed', reason: event.message || 'the worker could not load' }),
+  );
+  engine = worker;
+  post(start);
+}
+
+wireControls();
+startEngine();
+if ('serviceWorker' in navigator && window.isSecureContext) {
+  navigator.serviceWorker.register('sw.js').catch(() => {
+    // the page works without; it only does not open offline
+  });
+}
