@@ -21,23 +21,17 @@
 #include "serial/serial_timing.h"
 #include "serial/wire_time.h"
 #include "sim/simulator.h"
-#include "workflow/worker_thread.h"
 #include "workflow/write_job.h"
 
 namespace qv::bench {
 namespace {
 
-// Answers every box with OK and shows nothing: the job's own time is what is measured.
-class SilentHost : public JobHost {
+// Answers the question with yes and shows nothing: the job's own time is what is measured.
+class SilentSeat : public JobSeat {
   public:
-    BoxAnswer ShowMessage(const std::string&, const std::string&, BoxButtons, BoxIcon) override {
-        return BoxAnswer::Ok;
+    bool ConfirmVersionChange(const std::optional<std::string>&, const std::string&) override {
+        return true;
     }
-    void LockControls() override {}
-    void UnlockControls() override {}
-    void SetProgressRange(int, int) override {}
-    void SetProgressPosition(int) override {}
-    int RunWorker(const std::function<int()>& work) override { return RunOnWorkerThread(work); }
 };
 
 // What the streamed frames of these blocks spend on the wire at 38400 baud, 8N2.
@@ -75,10 +69,10 @@ void WholeUpdate(benchmark::State& state, bool highSpeed, bool lineRate) {
         }
         RadioLink link;
         link.SetDevicePath(sim->DevicePath());
-        SilentHost host;
+        SilentSeat seat;
         const PauseCosts before = MeasurePauseCosts();
         const auto start = std::chrono::steady_clock::now();
-        const WriteJobOutcome outcome = RunWriteJob(link, host, input);
+        const WriteJobOutcome outcome = RunJob(link, seat, input);
         const Seconds job = std::chrono::steady_clock::now() - start;
         if (!outcome.succeeded || outcome.highSpeedConfirmed != highSpeed) {
             state.SkipWithError("the job did not succeed as expected");
@@ -149,9 +143,9 @@ std::optional<Seconds> TimedUpdate(const WriteJobInput& input, Adapter adapter) 
     }
     RadioLink link;
     link.SetDevicePath(sim->DevicePath());
-    SilentHost host;
+    SilentSeat seat;
     const auto start = std::chrono::steady_clock::now();
-    const WriteJobOutcome outcome = RunWriteJob(link, host, input);
+    const WriteJobOutcome outcome = RunJob(link, seat, input);
     const Seconds job = std::chrono::steady_clock::now() - start;
     sim->WaitForJobs(1, std::chrono::seconds(5));
     const SimReport report = sim->Report();

@@ -45,25 +45,22 @@ QMessageBox::Icon ToQtIcon(BoxIcon icon) {
 
 }  // namespace
 
-std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const std::string& text,
-                                            const std::string& caption, BoxButtons buttons,
-                                            BoxIcon icon) {
-    auto box =
-        std::make_unique<ProgramMessageBox>(ToQtIcon(icon), QString::fromStdString(caption),
-                                            QString::fromStdString(text), QMessageBox::Ok, owner);
-    box->setTextFormat(Qt::PlainText);
-    if (buttons == BoxButtons::OkCancel) {
-        box->addButton(QMessageBox::Cancel);
-        box->setEscapeButton(QMessageBox::Cancel);
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const MessageBox& box) {
+    auto shown = std::make_unique<ProgramMessageBox>(
+        ToQtIcon(box.icon), QString::fromStdString(box.caption), QString::fromStdString(box.text),
+        QMessageBox::Ok, owner);
+    shown->setTextFormat(Qt::PlainText);
+    if (box.buttons == BoxButtons::OkCancel) {
+        shown->addButton(QMessageBox::Cancel);
+        shown->setEscapeButton(QMessageBox::Cancel);
     }
-    box->setDefaultButton(QMessageBox::Ok);
-    return box;
+    shown->setDefaultButton(QMessageBox::Ok);
+    return shown;
 }
 
-BoxAnswer QtPrompts::ShowMessage(QWidget* owner, const std::string& text,
-                                 const std::string& caption, BoxButtons buttons, BoxIcon icon) {
-    const std::unique_ptr<QMessageBox> box = MakeMessageBox(owner, text, caption, buttons, icon);
-    return box->exec() == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
+BoxAnswer QtPrompts::ShowBox(QWidget* owner, const MessageBox& box) {
+    const std::unique_ptr<QMessageBox> shown = MakeMessageBox(owner, box);
+    return shown->exec() == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
 }
 
 std::optional<QString> QtPrompts::ChooseFileToOpen(QWidget* owner, const QString& filter) {

@@ -3,6 +3,7 @@
 #include <QtWidgets/QComboBox>
 
 #include "app/dialog_units.h"
+#include "frontend/window_boxes.h"
 #include "frontend/window_rules.h"
 #include "ui_settings_dialog.h"
 
@@ -140,8 +141,7 @@ void SpecialSettingsDialog::OnReferClicked() {
 
 void SpecialSettingsDialog::accept() {
     if (useMotFile_ == 1 && ui_->motFileEdit->text().isEmpty()) {
-        prompts_.ShowMessage(this, kMustInputFileName, kMustInputFileNameCaption, BoxButtons::Ok,
-                             BoxIcon::Stop);
+        prompts_.ShowBox(this, MustInputFileNameBox());
         return;
     }
     QDialog::accept();

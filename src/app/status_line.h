@@ -11,7 +11,7 @@ class StatusLine final : public QLabel {
 
   public:
     using QLabel::QLabel;
-    // Shown at once: the window's thread may block in a serial read right after.
+    // Painted at once: a fast job's texts follow each other quicker than the window paints.
     void ShowText(const QString& text);
 
   protected:

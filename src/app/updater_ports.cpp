@@ -1,11 +1,6 @@
-// The main window's port list: the probe at start-up, the list following the cables while the
-// window is idle, and the choice of a port. What the list holds comes from PortList; this file
-// only puts it into the combo box.
+// The main window's port list as the combo box shows it: the entries, the one selected, and the
+// no-port panel. What the list holds comes from the presenter.
 
-#include <QtWidgets/QAbstractItemView>
-#include <QtWidgets/QApplication>
-
-#include "app/input_discard.h"
 #include "app/updater_dialog.h"
 #include "ui_updater_dialog.h"
 
@@ -30,27 +25,10 @@ bool ListShows(const QComboBox* list, const std::vector<PortEntry>& entries) {
 
 }  // namespace
 
-void UpdaterDialog::ScanPorts() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    RefreshPorts(RefreshCause::Startup);
-    DiscardPendingInput();
-    QApplication::restoreOverrideCursor();
-}
-
-void UpdaterDialog::RefreshPorts(RefreshCause cause) {
-    const RefreshPlan plan =
-        PlanRefresh(cause, controlsLocked_, ui_->portList->view()->isVisible());
-    if (!plan.refresh) {
-        return;
-    }
-    const std::string selected = ui_->portList->currentData().toString().toStdString();
-    ShowPorts(ports_.Refresh(selected, jobLog_.RememberedPort(), plan.retryUnopened));
-}
-
 void UpdaterDialog::ShowPorts(const PortListView& view) {
     QComboBox* list = ui_->portList;
-    if (!ListShows(list, view.entries) ||
-        list->currentIndex() != (view.selected ? static_cast<int>(*view.selected) : -1)) {
+    const int selected = view.selected ? static_cast<int>(*view.selected) : -1;
+    if (!ListShows(list, view.entries) || list->currentIndex() != selected) {
         // The entries keep the devices they were listed with: a port's number would name
         // another device once one is plugged in or out.
         const QSignalBlocker quiet(list);
@@ -60,10 +38,9 @@ void UpdaterDialog::ShowPorts(const PortListView& view) {
             list->addItem(text, QString::fromStdString(entry.device));
             list->setItemData(list->count() - 1, text, Qt::ToolTipRole);
         }
-        list->setCurrentIndex(view.selected ? static_cast<int>(*view.selected) : -1);
-        OnPortSelected();
+        list->setCurrentIndex(selected);
+        list->setToolTip(list->currentText());
     }
-    list->setEnabled(!view.entries.empty());
 
     // The reason and its fix together, on as many lines as they take: a fix cut in the
     // middle of a status line helps nobody.
@@ -72,15 +49,6 @@ void UpdaterDialog::ShowPorts(const PortListView& view) {
         ui_->noPortPanel->setText(QString::fromStdString(view.noPort->detail));
     }
     ui_->noPortPanel->setVisible(view.noPort.has_value());
-    UpdateWriteButton();
-}
-
-void UpdaterDialog::OnPortSelected() {
-    const QVariant device = ui_->portList->currentData();
-    if (device.isValid()) {
-        link_.SetDevicePath(device.toString().toStdString());
-    }
-    ui_->portList->setToolTip(ui_->portList->currentText());
 }
 
 }  // namespace qv

@@ -16,7 +16,7 @@ bool UpdaterDialog::nativeEvent(const QByteArray& eventType, void* message, qint
     if (eventType == "windows_generic_MSG" && msg->message == WM_DEVICECHANGE &&
         (msg->wParam == DBT_DEVICEARRIVAL || msg->wParam == DBT_DEVICEREMOVECOMPLETE)) {
         QTimer::singleShot(kDeviceArrivalSettle, this,
-                           [this] { RefreshPorts(RefreshCause::DeviceChange); });
+                           [this] { presenter_->OnRefreshPorts(RefreshCause::DeviceChange); });
     }
     return QDialog::nativeEvent(eventType, message, result);
 }

@@ -64,13 +64,11 @@ int RunIdentify(const IdentifyOptions& options) {
     InstallInterruptionHandlers();
     ProgressDisplay progress(stderr, ProgressStyle::Quiet, {options.port});
     Confirmation confirmation(true, 1, stdout, stdin);  // identify asks nothing
-    TerminalHost host({}, confirmation, progress, 0);
+    TerminalSeat seat({}, confirmation, progress, 0);
     RadioRunSettings settings;
     settings.trace = options.trace;
-    const UpdaterSettings defaults;
     const RadioRun run =
-        RunRadio(options.port, device, settings, host,
-                 [&](RadioLink& link, JobHost& h) { return RunIdentifyJob(link, h, defaults); });
+        RunRadio(options.port, device, settings, seat, IdentifyInput(UpdaterSettings{}));
 
     if (options.json) {
         PrintJson(run);

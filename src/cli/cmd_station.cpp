@@ -2,7 +2,6 @@
 // waits for a radio, writes it, records it, and waits for the next.
 
 #include <CLI/CLI.hpp>
-#include <atomic>
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -16,8 +15,8 @@
 #include "cli/radio_report.h"
 #include "cli/radio_run.h"
 #include "cli/run_setup.h"
-#include "cli/station_host.h"
 #include "cli/station_screen.h"
+#include "cli/station_seat.h"
 #include "cli/station_tally.h"
 #include "cli/write_options.h"
 #include "frontend/next_radio_loop.h"
@@ -46,7 +45,7 @@ bool AskOnce(const StationOptions& options, const RunSetup& setup, std::FILE* ou
                              VersionText(setup.image.versionLabel) +
                              " into every radio that comes on " + ports + ".";
     Confirmation question(options.write.yes, 1, out, stdin);
-    return question.Ask(0, "", text) == BoxAnswer::Ok;
+    return question.Ask(0, "", text);
 }
 
 class Station;
@@ -61,7 +60,7 @@ class StationPort final : public NextRadioView {
     void Serve();
 
     void Waiting() override;
-    void Answered() override;
+    bool Answered() override;
     bool RadioEnded(const WriteJobOutcome& outcome) override;
     bool PortFailed(const WriteJobOutcome& outcome, const HeldWords& held) override;
     void Pause(std::chrono::milliseconds time) override;
@@ -71,11 +70,9 @@ class StationPort final : public NextRadioView {
     Station& station_;
     std::size_t slot_;
     std::string shownPort_;
-    RadioRun run_;  // the round's radio
-    // The round's radio may be written: --count leaves room for it. Set once it answers.
-    std::atomic<bool> admitted_{false};
-    std::atomic<bool> turnedAway_{false};  // it answered, but --count had no room for it
-    bool givenUp_ = false;                 // the port can never be a serial port
+    RadioRun run_;           // the round's radio
+    bool admitted_ = false;  // the round's radio answered and --count left room for it
+    bool givenUp_ = false;   // the port can never be a serial port
 };
 
 class Station {
@@ -97,7 +94,7 @@ class Station {
     friend class StationPort;
 
     bool Serving() const { return !tally_.Ending() && InterruptCount() == 0; }
-    void RadioEnded(std::size_t slot, const RadioRun& run, bool admitted);
+    void RadioEnded(std::size_t slot, const RadioRun& run);
 
     const StationOptions& options_;
     RunSetup& setup_;
@@ -112,13 +109,11 @@ class Station {
 
 void StationPort::Serve() {
     shownPort_ = ShownPortName(station_.setup_.devices[slot_]);
-    StationHost host(slot_, station_.screen_, station_.writing_, shownPort_);
+    StationSeat seat(slot_, station_.screen_, station_.writing_, shownPort_);
     RunNextRadioLoop(
-        *this, host, station_.input_, [this](JobHost& round, const WriteJobInput& input) {
+        *this, seat, station_.input_, [this](JobSeat& round, const WriteJobInput& input) {
             run_ = RunRadio(station_.options_.write.ports[slot_], station_.setup_.devices[slot_],
-                            station_.settings_, round, [&input](RadioLink& link, JobHost& h) {
-                                return RunWriteJob(link, h, input);
-                            });
+                            station_.settings_, round, input);
             return run_.outcome;
         });
     if (!givenUp_) {  // the reason stays on the port's line
@@ -131,17 +126,19 @@ void StationPort::Waiting() {
 }
 
 // With --count, the radios ended and those being written on the other ports may already make
-// the count: this one is then sent away before its erase, untouched.
-void StationPort::Answered() {
+// the count: this one is then left in its boot loader, untouched, for the next run.
+bool StationPort::Answered() {
     admitted_ = station_.tally_.Admit();
-    turnedAway_ = !admitted_;
-    station_.screen_.Event(slot_, StepStatusText(Step::ReadIdentification, shownPort_));
+    if (admitted_) {
+        station_.screen_.Event(slot_, StepStatusText(Step::ReadIdentification, shownPort_));
+    }
+    return admitted_;
 }
 
 // A failed radio stays in its boot loader and is written again at the next round.
 bool StationPort::RadioEnded(const WriteJobOutcome& /*outcome*/) {
-    station_.RadioEnded(slot_, run_, admitted_.exchange(false));
-    turnedAway_ = false;
+    station_.RadioEnded(slot_, run_);
+    admitted_ = false;
     return true;
 }
 
@@ -164,12 +161,13 @@ void StationPort::Pause(std::chrono::milliseconds time) {
     PauseUnlessStopped(time, [this] { return StopRequested(); });
 }
 
+// A port without a radio of its own stops looking once --count is made by the others.
 bool StationPort::StopRequested() {
-    return !station_.Serving() || turnedAway_;
+    return !station_.Serving() || (!admitted_ && station_.tally_.Full());
 }
 
-void Station::RadioEnded(std::size_t slot, const RadioRun& run, bool admitted) {
-    tally_.Count(run.outcome, run.exitCode, admitted);
+void Station::RadioEnded(std::size_t slot, const RadioRun& run) {
+    tally_.Count(run.outcome, run.exitCode);
     screen_.Event(slot, OutcomeStatusText(ShownPortName(run.device), run.outcome));
     const std::string line =
         JobRecordJson(ShownPortName(run.device), run.outcome, run.exitCode, false);

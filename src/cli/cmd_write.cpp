@@ -71,11 +71,9 @@ std::vector<RadioRun> UpdateRadios(const WriteOptions& options, RunSetup& setup,
 
     std::vector<RadioRun> runs(count);
     auto update = [&](std::size_t i) {
-        TerminalHost host(labelled ? options.ports[i] : std::string(), confirmation, progress, i);
-        host.RecordWritingTo(writing, ShownPortName(setup.devices[i]));
-        runs[i] =
-            RunRadio(options.ports[i], setup.devices[i], settings, host,
-                     [&](RadioLink& link, JobHost& h) { return RunWriteJob(link, h, input); });
+        TerminalSeat seat(labelled ? options.ports[i] : std::string(), confirmation, progress, i);
+        seat.RecordWritingTo(writing, ShownPortName(setup.devices[i]));
+        runs[i] = RunRadio(options.ports[i], setup.devices[i], settings, seat, input);
         confirmation.RadioEnded(i);
         RecordRun(writing, i, runs[i]);
     };

@@ -29,16 +29,6 @@ bool IsYes(std::string answer) {
     return answer == "y" || answer == "yes";
 }
 
-// The version-change text's middle line: "Ver. old -> Ver. new" or "No Data -> Ver. new".
-std::string VersionChangeLine(const std::string& text) {
-    const std::size_t first = text.find('\n');
-    const std::size_t second = first == std::string::npos ? first : text.find('\n', first + 1);
-    if (second == std::string::npos) {
-        return Trimmed(text);
-    }
-    return Trimmed(text.substr(first + 1, second - first - 1));
-}
-
 // The question without its last line, for a run that does not ask it: "--yes" is the answer.
 std::string WithoutTheQuestion(const std::string& text) {
     const std::string question = std::string("\n") + kConfirmationLastText;
@@ -53,19 +43,20 @@ std::string WithoutTheQuestion(const std::string& text) {
 Confirmation::Confirmation(bool assumeYes, std::size_t radios, std::FILE* out, std::FILE* in)
     : assumeYes_(assumeYes), out_(out), in_(in), radios_(radios) {}
 
-BoxAnswer Confirmation::Ask(std::size_t slot, const std::string& portLabel,
-                            const std::string& text) {
+bool Confirmation::Ask(std::size_t slot, const std::string& portLabel, const std::string& text,
+                       const std::string& change) {
     std::unique_lock lock(mutex_);
     if (assumeYes_) {
         const std::string told = Printable(WithoutTheQuestion(text));
         PrintLine(out_, portLabel.empty() ? told : portLabel + ":\n" + told);
-        return BoxAnswer::Ok;
+        return true;
     }
     const std::string shown = Printable(text);
     Radio& radio = radios_.at(slot);
     radio.stage = Stage::Asked;
     radio.label = portLabel;
     radio.text = shown;
+    radio.change = Printable(change);
     if (!answer_ && EveryRadioIn()) {
         PutQuestion();
     }
@@ -111,7 +102,7 @@ std::string Confirmation::QuestionText() const {
                        (asked.size() == 1 ? " radio:" : " radios:");
     for (const Radio* radio : asked) {
         text += "\n  " + radio->label + std::string(labelWidth - radio->label.size() + 2, ' ') +
-                model + "  " + VersionChangeLine(radio->text);
+                model + "  " + radio->change;
     }
     return text;
 }
@@ -127,7 +118,7 @@ void Confirmation::PutQuestion() {
     if (!answered || !IsTerminal(in_)) {
         PrintLine(out_, "");  // no echo ended the prompt's line: a pipe, Ctrl+C or no answer
     }
-    answer_ = answered && IsYes(answer) ? BoxAnswer::Ok : BoxAnswer::Cancel;
+    answer_ = answered && IsYes(answer);
     answered_.notify_all();
 }
 

@@ -10,18 +10,18 @@
 #include <string>
 #include <vector>
 
-#include "workflow/job_host.h"
-
 namespace qv::cli {
 
 class Confirmation {
   public:
     Confirmation(bool assumeYes, std::size_t radios, std::FILE* out, std::FILE* in);
 
-    // Radio `slot` asks (its job waits here). Without --yes, the question is put once every
-    // radio has asked or ended; only y or yes (any case) continues, no answer and Ctrl+C
-    // cancel. With --yes the text is printed and the answer is yes.
-    BoxAnswer Ask(std::size_t slot, const std::string& portLabel, const std::string& text);
+    // Radio `slot` asks (its job waits here) with the question's text and, for the table of
+    // several radios, its change ("Ver. old -> Ver. new"). Without --yes, the question is put
+    // once every radio has asked or ended; only y or yes (any case) continues, no answer and
+    // Ctrl+C cancel. With --yes the text is printed and the answer is yes.
+    bool Ask(std::size_t slot, const std::string& portLabel, const std::string& text,
+             const std::string& change = {});
     // Radio `slot` has ended; one that never asked no longer holds the question up.
     void RadioEnded(std::size_t slot);
 
@@ -31,6 +31,7 @@ class Confirmation {
         Stage stage = Stage::Running;
         std::string label;
         std::string text;
+        std::string change;
     };
 
     bool EveryRadioIn() const;
@@ -44,7 +45,7 @@ class Confirmation {
     std::mutex mutex_;
     std::condition_variable answered_;
     std::vector<Radio> radios_;
-    std::optional<BoxAnswer> answer_;
+    std::optional<bool> answer_;
 };
 
 }  // namespace qv::cli

@@ -9,8 +9,6 @@ namespace qv::cli {
 
 namespace {
 
-// Redraws at most this often: a terminal cannot show more, and the workers must not wait.
-constexpr std::chrono::milliseconds kRedrawInterval{100};
 constexpr int kBarWidth = 30;
 // Statuses in the bars' lines are cut to these, so that each line stays one line on most
 // terminals: beside a bar, and in place of a bar not yet started.
@@ -25,7 +23,7 @@ std::string Shortened(const std::string& text, std::size_t length) {
 
 ProgressDisplay::ProgressDisplay(std::FILE* stream, ProgressStyle style,
                                  std::vector<std::string> labels)
-    : stream_(stream), style_(style) {
+    : stream_(stream), style_(style), bars_(stream) {
     for (auto& label : labels) {
         Slot slot;
         slot.label = std::move(label);
@@ -77,7 +75,7 @@ void ProgressDisplay::SetStatus(std::size_t slot, const std::string& text, Statu
     std::lock_guard lock(mutex_);
     Slot& s = slots_[slot];
     s.status = Printable(text);
-    if (style_ == ProgressStyle::Bar && barsDrawn_) {
+    if (style_ == ProgressStyle::Bar && bars_.Drawn()) {
         DrawBars(true);
         return;
     }
@@ -90,11 +88,9 @@ void ProgressDisplay::Finish() {
         return;
     }
     std::lock_guard lock(mutex_);
-    if (barsDrawn_) {
+    if (bars_.Drawn()) {
         DrawBars(true);
-        std::lock_guard consoleLock(ConsoleMutex());
-        std::fputc('\n', stream_);
-        std::fflush(stream_);
+        bars_.Write("\n");
     }
 }
 
@@ -136,35 +132,19 @@ std::string ProgressDisplay::BarText(const Slot& slot) const {
     return text;
 }
 
-// One line per radio; the cursor goes back up over the lines drawn last time.
+// One line per radio.
 void ProgressDisplay::DrawBars(bool force) {
-    const auto now = Clock::now();
-    if (!force && barsDrawn_ && now - lastDraw_ < kRedrawInterval) {
-        return;
-    }
-    lastDraw_ = now;
-    std::string text;
-    if (barsDrawn_ && slots_.size() > 1) {
-        text += "\x1b[" + std::to_string(slots_.size() - 1) + "A";
-    }
-    for (std::size_t i = 0; i < slots_.size(); ++i) {
-        text += "\r\x1b[K";
-        const Slot& slot = slots_[i];
+    std::vector<std::string> lines;
+    for (const Slot& slot : slots_) {
         if (slot.started) {
-            text += BarText(slot);
+            lines.push_back(BarText(slot));
         } else {
-            text += slot.label + " " +
-                    (slot.status.empty() ? std::string("waiting")
-                                         : Shortened(slot.status, kStatusInPlaceOfBar));
-        }
-        if (i + 1 < slots_.size()) {
-            text += "\n";
+            lines.push_back(slot.label + " " +
+                            (slot.status.empty() ? std::string("waiting")
+                                                 : Shortened(slot.status, kStatusInPlaceOfBar)));
         }
     }
-    std::lock_guard consoleLock(ConsoleMutex());
-    std::fwrite(text.data(), 1, text.size(), stream_);
-    std::fflush(stream_);
-    barsDrawn_ = true;
+    bars_.Draw(lines, force);
 }
 
 }  // namespace qv::cli

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "workflow/job_host.h"
+#include "cli/redrawn_lines.h"
+#include "workflow/job_seat.h"
 #include "workflow/job_status.h"
 
 namespace qv::cli {
@@ -55,8 +56,7 @@ class ProgressDisplay {
     ProgressStyle style_;
     std::mutex mutex_;
     std::vector<Slot> slots_;
-    bool barsDrawn_ = false;
-    Clock::time_point lastDraw_;
+    RedrawnLines bars_;
 };
 
 }  // namespace qv::cli

@@ -14,7 +14,7 @@
 namespace qv::cli {
 
 RadioRun RunRadio(const std::string& port, const std::string& device,
-                  const RadioRunSettings& settings, JobHost& host, const JobRunner& runJob) {
+                  const RadioRunSettings& settings, JobSeat& seat, const WriteJobInput& input) {
     RadioRun run;
     run.port = port;
     run.device = device;
@@ -25,7 +25,7 @@ RadioRun RunRadio(const std::string& port, const std::string& device,
         trace.emplace(stderr, settings.labelled ? port : std::string(), settings.start);
         link.SetTrafficObserver(&*trace);
     }
-    run.outcome = runJob(link, host);
+    run.outcome = RunJob(link, seat, input);
     link.SetTrafficObserver(nullptr);
     run.linkUp = link.LastLinkUp();
     run.exitCode = run.outcome.interrupted ? InterruptedExitCode() : OutcomeCode(run.outcome);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/terminal_host.h"
+#include "cli/terminal_seat.h"
 #include "protocol/radio_link.h"
 #include "workflow/write_job.h"
 
@@ -32,11 +32,10 @@ struct RadioRunSettings {
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
 };
 
-using JobRunner = std::function<WriteJobOutcome(RadioLink&, JobHost&)>;
-
-// device: the port resolved once for the run (ResolvePort).
+// device: the port resolved once for the run (ResolvePort). The job runs on the caller's thread,
+// with its own link.
 RadioRun RunRadio(const std::string& port, const std::string& device,
-                  const RadioRunSettings& settings, JobHost& host, const JobRunner& runJob);
+                  const RadioRunSettings& settings, JobSeat& seat, const WriteJobInput& input);
 
 // The closing lines of a radio: why its port did not open, or what the link-up heard (when it
 // failed), and the message, on stdout after a success and on stderr otherwise. With a label,

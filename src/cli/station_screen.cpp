@@ -8,9 +8,6 @@ namespace qv::cli {
 
 namespace {
 
-// A terminal cannot show more, and the radios must not wait for it.
-constexpr std::chrono::milliseconds kRedrawInterval{100};
-
 std::string OneLine(std::string text) {
     std::replace(text.begin(), text.end(), '\n', ' ');
     return Printable(text);
@@ -20,7 +17,7 @@ std::string OneLine(std::string text) {
 
 StationScreen::StationScreen(std::FILE* stream, bool terminal, std::vector<std::string> ports,
                              const StationTally& tally)
-    : stream_(stream), terminal_(terminal), tally_(tally) {
+    : stream_(stream), terminal_(terminal), tally_(tally), lines_(stream) {
     for (std::string& label : ports) {
         labelWidth_ = std::max(labelWidth_, label.size());
         Port& port = ports_.emplace_back();
@@ -62,40 +59,23 @@ void StationScreen::Note(const std::string& text) {
     }
 }
 
-// The ports' lines, the notes and the totals; the cursor goes back up over the lines drawn
-// last time.
+// The ports' lines, the notes and the totals.
 void StationScreen::Draw(bool force) {
-    const auto now = Clock::now();
-    if (!force && drawn_ && now - lastDraw_ < kRedrawInterval) {
-        return;
-    }
-    lastDraw_ = now;
-    std::string text;
-    if (drawn_ && linesDrawn_ > 0) {
-        text += "\r\x1b[" + std::to_string(linesDrawn_) + "A";
-    }
+    std::vector<std::string> lines;
     for (const Port& port : ports_) {
-        text += "\r\x1b[K" + port.label + std::string(labelWidth_ - port.label.size() + 2, ' ') +
-                port.state + "\n";
+        lines.push_back(port.label + std::string(labelWidth_ - port.label.size() + 2, ' ') +
+                        port.state);
     }
-    for (const std::string& note : notes_) {
-        text += "\r\x1b[K" + note + "\n";
-    }
-    linesDrawn_ = ports_.size() + notes_.size();
-    text += "\r\x1b[K" + tally_.Summary();
-    std::lock_guard consoleLock(ConsoleMutex());
-    std::fwrite(text.data(), 1, text.size(), stream_);
-    std::fflush(stream_);
-    drawn_ = true;
+    lines.insert(lines.end(), notes_.begin(), notes_.end());
+    lines.push_back(tally_.Summary());
+    lines_.Draw(lines, force);
 }
 
 void StationScreen::Finish() {
     std::lock_guard lock(mutex_);
-    if (terminal_ && drawn_) {
+    if (terminal_ && lines_.Drawn()) {
         Draw(true);
-        std::lock_guard consoleLock(ConsoleMutex());
-        std::fputs("\r\x1b[K", stream_);
-        std::fflush(stream_);
+        lines_.Write("\r\x1b[K");  // the totals' line is left for the summary
     }
 }
 

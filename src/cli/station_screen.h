@@ -4,12 +4,12 @@
 // outcome), and the totals under them. Elsewhere: one line per event. Called from the ports'
 // threads.
 
-#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "cli/redrawn_lines.h"
 #include "cli/station_tally.h"
 
 namespace qv::cli {
@@ -31,7 +31,6 @@ class StationScreen {
     void Finish();
 
   private:
-    using Clock = std::chrono::steady_clock;
     struct Port {
         std::string label;
         std::string state;
@@ -45,10 +44,8 @@ class StationScreen {
     std::mutex mutex_;
     std::vector<Port> ports_;
     std::vector<std::string> notes_;
-    std::size_t linesDrawn_ = 0;  // above the totals line, at the last redraw
     std::size_t labelWidth_ = 0;
-    bool drawn_ = false;
-    Clock::time_point lastDraw_;
+    RedrawnLines lines_;
 };
 
 }  // namespace qv::cli

@@ -7,18 +7,25 @@ namespace qv::cli {
 
 bool StationTally::Admit() {
     std::lock_guard lock(mutex_);
-    if (limit_ > 0 && updated_ + failed_ + refused_ + writing_ >= limit_) {
+    if (FullLocked()) {
         return false;
     }
     ++writing_;
     return true;
 }
 
-void StationTally::Count(const WriteJobOutcome& outcome, int exitCode, bool admitted) {
+bool StationTally::Full() const {
     std::lock_guard lock(mutex_);
-    if (admitted) {
-        --writing_;
-    }
+    return FullLocked();
+}
+
+bool StationTally::FullLocked() const {
+    return limit_ > 0 && updated_ + failed_ + refused_ + writing_ >= limit_;
+}
+
+void StationTally::Count(const WriteJobOutcome& outcome, int exitCode) {
+    std::lock_guard lock(mutex_);
+    --writing_;
     if (outcome.succeeded) {
         ++updated_;
     } else if (outcome.status == StatusModelMismatch) {

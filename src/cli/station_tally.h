@@ -19,17 +19,20 @@ class StationTally {
     explicit StationTally(int limit) : limit_(limit) {}
 
     // A radio has answered on a port: true when it may be written, false when the radios
-    // ended and those being written already make the limit (it is sent away unwritten). A
-    // radio let through is given back by Count.
+    // ended and those being written already make the limit (it is left untouched). A radio
+    // let through is given back by Count.
     bool Admit();
-    // A radio has ended with this outcome and exit code; admitted: Admit let it through.
-    void Count(const WriteJobOutcome& outcome, int exitCode, bool admitted);
+    // A radio that Admit let through has ended with this outcome and exit code.
+    void Count(const WriteJobOutcome& outcome, int exitCode);
     // Its record line could not be written, for this reason.
     void NotRecorded(const std::string& reason);
     // A port was given up (it can never be the radio's port), with this exit code.
     void PortGivenUp(int exitCode);
     // True once the limit is reached: the ports stop looking for radios.
     bool Ending() const;
+    // True once the radios ended and those being written make the limit: a port without a
+    // radio of its own stops looking, and a radio waiting there stays in its boot loader.
+    bool Full() const;
     // "Updated 12 radios, 1 failed, 1 refused."
     std::string Summary() const;
     // "1 radio not recorded: No space left on device"; empty when every line was written.
@@ -42,6 +45,7 @@ class StationTally {
     int ExitCode() const;
 
   private:
+    bool FullLocked() const;
     int ExitCodeLocked() const;
     std::string NotRecordedLocked() const;
 

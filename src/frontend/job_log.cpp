@@ -9,12 +9,20 @@
 
 namespace qv {
 
-JobLog::JobLog(SettingsStore& settings, std::filesystem::path serviceLog)
-    : settings_(settings), serviceLog_(std::move(serviceLog)) {}
+bool ServiceLogFile::Append(const std::string& line, std::string& failure) {
+    if (path_.empty()) {
+        return false;
+    }
+    return AppendRecordLine(Utf8FromPath(path_), line, failure);
+}
+
+JobLog::JobLog(SettingsStore& settings, ServiceLog& serviceLog)
+    : settings_(settings), serviceLog_(serviceLog) {}
 
 bool JobLog::Record(const std::string& device, const WriteJobOutcome& outcome) {
-    const bool logged =
-        Append(JobRecordJson(ShownPortName(device), outcome, OutcomeCode(outcome), false));
+    logFailure_.clear();
+    const bool logged = serviceLog_.Append(
+        JobRecordJson(ShownPortName(device), outcome, OutcomeCode(outcome), false), logFailure_);
     if (outcome.succeeded) {
         ++updatedThisSession_;
         settings_.SetValue(kRadioPortKey, StablePortName(device));
@@ -28,14 +36,6 @@ std::string JobLog::RememberedPort() const {
 
 std::string JobLog::WithLogFailure(const std::string& status) const {
     return logFailure_.empty() ? status : NotLoggedText(status, logFailure_);
-}
-
-bool JobLog::Append(const std::string& line) {
-    logFailure_.clear();
-    if (serviceLog_.empty()) {
-        return false;
-    }
-    return AppendRecordLine(Utf8FromPath(serviceLog_), line, logFailure_);
 }
 
 }  // namespace qv

@@ -11,10 +11,29 @@
 
 namespace qv {
 
+// Where the job lines go: a file in the user's data folder natively, the browser's storage in
+// the web page.
+class ServiceLog {
+  public:
+    virtual ~ServiceLog() = default;
+    // Appends one whole line; false with the reason, in the system's words, when it could not.
+    virtual bool Append(const std::string& line, std::string& failure) = 0;
+};
+
+// The log as a file, each line whole or absent (AppendRecordLine). An empty path keeps no log.
+class ServiceLogFile final : public ServiceLog {
+  public:
+    explicit ServiceLogFile(std::filesystem::path path) : path_(std::move(path)) {}
+    bool Append(const std::string& line, std::string& failure) override;
+    const std::filesystem::path& Path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
 class JobLog {
   public:
-    // serviceLog: the log's file, in the user's data folder; empty keeps no log.
-    JobLog(SettingsStore& settings, std::filesystem::path serviceLog);
+    JobLog(SettingsStore& settings, ServiceLog& serviceLog);
 
     // After each job on device. False when its line could not be appended (LogFailure says
     // why): the log is the workshop's proof, so the window tells it, but the job stays as it
@@ -30,13 +49,10 @@ class JobLog {
     int UpdatedThisSession() const { return updatedThisSession_; }
     // The stable name kept from the last successful update; empty if none.
     std::string RememberedPort() const;
-    const std::filesystem::path& ServiceLogPath() const { return serviceLog_; }
 
   private:
-    bool Append(const std::string& line);
-
     SettingsStore& settings_;
-    std::filesystem::path serviceLog_;
+    ServiceLog& serviceLog_;
     int updatedThisSession_ = 0;
     std::string logFailure_;
 };

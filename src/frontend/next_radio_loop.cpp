@@ -1,7 +1,8 @@
 #include "frontend/next_radio_loop.h"
 
 #include <optional>
-#include <thread>
+
+#include "serial/spin_wait.h"
 
 namespace qv {
 
@@ -14,12 +15,12 @@ enum class RoundEnd { NobodyAnswered, NextRadio, LoopEnds };
 // Why the port has not opened in the rounds before; nothing while it opens.
 using PortTrouble = std::optional<OpenFailure>;
 
-RoundEnd RunRound(NextRadioView& view, JobHost& host, const WriteJobInput& input,
+RoundEnd RunRound(NextRadioView& view, JobSeat& seat, const WriteJobInput& input,
                   const RadioJob& job, PortTrouble& trouble) {
     if (!trouble) {
         view.Waiting();
     }
-    NextRadioHost round(host, view, trouble.has_value());
+    NextRadioSeat round(seat, view, trouble.has_value());
     const auto start = Clock::now();
     const WriteJobOutcome outcome = job(round, input);
     if (round.Answered()) {
@@ -46,12 +47,12 @@ RoundEnd RunRound(NextRadioView& view, JobHost& host, const WriteJobInput& input
 
 }  // namespace
 
-void RunNextRadioLoop(NextRadioView& view, JobHost& host, WriteJobInput input,
+void RunNextRadioLoop(NextRadioView& view, JobSeat& seat, WriteJobInput input,
                       const RadioJob& job) {
     input.endSessionWhenRefused = true;
     PortTrouble trouble;
     while (!view.StopRequested()) {
-        if (RunRound(view, host, input, job, trouble) == RoundEnd::LoopEnds) {
+        if (RunRound(view, seat, input, job, trouble) == RoundEnd::LoopEnds) {
             return;
         }
     }
@@ -61,7 +62,7 @@ void PauseUnlessStopped(std::chrono::milliseconds time,
                         const std::function<bool()>& stopRequested) {
     const auto until = Clock::now() + time;
     while (!stopRequested() && Clock::now() < until) {
-        std::this_thread::sleep_for(std::min<Clock::duration>(kPauseStep, until - Clock::now()));
+        SleepFor(std::min<Clock::duration>(kPauseStep, until - Clock::now()));
     }
 }
 

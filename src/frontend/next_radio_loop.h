@@ -7,7 +7,7 @@
 #include <chrono>
 #include <functional>
 
-#include "frontend/next_radio_host.h"
+#include "frontend/next_radio_seat.h"
 #include "workflow/write_job.h"
 
 namespace qv {
@@ -20,12 +20,12 @@ inline constexpr std::chrono::milliseconds kShortestRound{1000};
 inline constexpr std::chrono::milliseconds kPauseStep{50};
 
 // One radio's job: the window's on its link, the station's on a link of the port's own.
-using RadioJob = std::function<WriteJobOutcome(JobHost& host, const WriteJobInput& input)>;
+using RadioJob = std::function<WriteJobOutcome(JobSeat& seat, const WriteJobInput& input)>;
 
-// Rounds until the view stops the loop or does not go on. host: the front end's own job host,
-// which shows what the round passes on. A radio refused for its model is sent out of its boot
-// loader, so that it does not answer again and the next radio can.
-void RunNextRadioLoop(NextRadioView& view, JobHost& host, WriteJobInput input, const RadioJob& job);
+// Rounds until the view stops the loop or does not go on, on the caller's thread. seat: the
+// front end's own, which shows what the round passes on. A radio refused for its model is sent
+// out of its boot loader, so that it does not answer again and the next radio can.
+void RunNextRadioLoop(NextRadioView& view, JobSeat& seat, WriteJobInput input, const RadioJob& job);
 
 // Sleeps up to `time` in steps of kPauseStep, less once stopRequested says so.
 void PauseUnlessStopped(std::chrono::milliseconds time, const std::function<bool()>& stopRequested);

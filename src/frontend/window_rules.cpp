@@ -18,6 +18,10 @@ bool SettingsCallForReload(const UpdaterSettings& before, const UpdaterSettings&
     return after.useMotFile != 0 || after.maxBuffer != before.maxBuffer;
 }
 
+int BarPosition(int blocksDone, int blocks) {
+    return blocksDone >= blocks ? blocks : blocksDone - 1;
+}
+
 int ShownBaudIndex(int baudIndex) {
     switch (baudIndex) {
         case kBaudIndex19200:

@@ -24,6 +24,10 @@ bool NextRadioGoesOn(const WriteJobOutcome& outcome);
 // size changed; switching the Mot file off alone keeps the image that is loaded.
 bool SettingsCallForReload(const UpdaterSettings& before, const UpdaterSettings& after);
 
+// The progress bar's position once blocksDone of blocks are handled: the index of the block
+// just handled, below the range (empty) before the first, and full once all are done.
+int BarPosition(int blocksDone, int blocks);
+
 // The speed button that shows baudIndex: 19200, 57600 and 115200 as stored, anything else as
 // 38400 (the default).
 int ShownBaudIndex(int baudIndex);

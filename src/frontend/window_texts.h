@@ -31,6 +31,10 @@ inline std::string NotLoggedText(const std::string& status, const std::string& r
     return status + " - not recorded in the service log: " + reason;
 }
 
+// The status line when the system would not start the job's thread: nothing was sent.
+inline constexpr const char* kNoSessionThreadText =
+    "The job could not be started (a system limit on threads): the radio was not touched.";
+
 // The system command that opens the About box (its low four bits are free).
 inline constexpr int kAboutCommand = 0x0010;
 // The banner closes itself after this, should nobody close it.

@@ -1,7 +1,5 @@
 // Finding the boot loader's speed, switching the local speed and the acknowledgements.
 
-#include <thread>
-
 #include "protocol/protocol_timing.h"
 #include "protocol/radio_link.h"
 #include "serial/spin_wait.h"
@@ -47,7 +45,7 @@ bool RadioLink::PollFor(std::uint8_t wanted, std::chrono::milliseconds pause,
             }
             ++attempt.otherBytes;
         }
-        std::this_thread::sleep_for(pause);
+        SleepFor(pause);
     }
     return false;
 }

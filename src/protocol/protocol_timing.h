@@ -23,7 +23,7 @@ inline constexpr std::chrono::milliseconds kHighSpeedRequestTimeout = 2000ms;
 
 // Reads of one byte per attempt while waiting for SYN, and again for ACK.
 inline constexpr int kLinkUpPolls = 5;
-// Between SYN polls: yields, so that the window's thread keeps running.
+// Between SYN polls: a sleep, not a spin; nothing is due on the line meanwhile.
 inline constexpr std::chrono::milliseconds kSynPollPause = 20ms;
 // Between ACK polls: the radio answers ACK soon after its own speed change.
 inline constexpr std::chrono::milliseconds kAckPollPause = 10ms;

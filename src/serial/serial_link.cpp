@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <thread>
 #include <vector>
 
 #include "serial/line_settings.h"
@@ -148,7 +147,7 @@ bool SerialLink::WaitUntilSent() {
     if (!DrainOutput(std::max(Clock::now(), lineIdleAt_) + kDrainAllowance)) {
         return false;
     }
-    std::this_thread::sleep_until(floor);
+    SleepFor(floor - Clock::now());
     return true;
 }
 
@@ -167,7 +166,7 @@ SerialLink::QueueWait SerialLink::WaitForEmptyQueue(const QueuedBytes& queued,
         }
         const auto queuedTime =
             std::chrono::duration_cast<std::chrono::milliseconds>(characterTime_ * *bytes);
-        std::this_thread::sleep_for(
+        SleepFor(
             std::clamp(queuedTime, std::chrono::milliseconds{1}, kDrainPollLimit));
     }
 }

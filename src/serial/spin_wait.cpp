@@ -1,5 +1,7 @@
 #include "serial/spin_wait.h"
 
+#include <thread>
+
 namespace qv {
 
 void SpinWait(std::chrono::milliseconds duration) {
@@ -7,6 +9,10 @@ void SpinWait(std::chrono::milliseconds duration) {
     const auto deadline = std::chrono::steady_clock::now() + duration;
     while (std::chrono::steady_clock::now() < deadline) {
     }
+}
+
+void SleepFor(std::chrono::steady_clock::duration duration) {
+    std::this_thread::sleep_for(duration);
 }
 
 }  // namespace qv

@@ -3,13 +3,19 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "protocol/protocol_constants.h"
+#include "protocol/protocol_timing.h"
 #include "sim/boot_loader.h"
 
 namespace qv {
 
 namespace {
+
+// How long before the end of the updater's wait a late area command is answered: enough for a
+// loaded machine to pass the reply on in time.
+constexpr std::chrono::milliseconds kLateAreaMargin{400};
 
 // The streamed transfer returns to 19200 every roundsPerWrite blocks, at most 90.
 constexpr int kLongestStreamedRun = 90;
@@ -57,6 +63,10 @@ void BootLoader::HandleAreaCommand() {
     }
     if (++areaIndex_ == kAreaOrder.size()) {
         stage_ = BootStage::AwaitTransfer;
+    }
+    if (FindSimFault(options_.faults, SimFaultKind::LateArea) != nullptr) {
+        // The updater sends nothing while it waits for this answer: the radio may stand still.
+        std::this_thread::sleep_for(kWaitForAckTimeout - kLateAreaMargin);
     }
     Reply({kAck});
 }

@@ -67,7 +67,7 @@ SimCliResult ParseSimCommandLine(int argc, char** argv) {
     app.add_option("--fault", faults,
                    "Fault: silent-linkup, wrong-model[=RADIO], nak-block=K, "
                    "hangup-block=K, bad-checksum, silent-after=CMD, "
-                   "garbage-before-reply");
+                   "garbage-before-reply, late-area");
     app.add_option("--dump", line.dumpPath, "Write region 1 of the flash here after each job");
     app.add_option("--report", line.reportPath, "Write the report as JSON here");
     app.add_option("--jobs", sim.radios,

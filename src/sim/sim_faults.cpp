@@ -20,7 +20,7 @@ struct FaultName {
     FaultValue value;
 };
 
-constexpr std::array<FaultName, 7> kFaultNames = {{
+constexpr std::array<FaultName, 8> kFaultNames = {{
     {"silent-linkup", SimFaultKind::SilentLinkup, FaultValue::None},
     {"wrong-model", SimFaultKind::WrongModel, FaultValue::Optional},
     {"nak-block", SimFaultKind::NakBlock, FaultValue::Required},
@@ -28,6 +28,7 @@ constexpr std::array<FaultName, 7> kFaultNames = {{
     {"bad-checksum", SimFaultKind::BadChecksum, FaultValue::None},
     {"silent-after", SimFaultKind::SilentAfter, FaultValue::Required},
     {"garbage-before-reply", SimFaultKind::GarbageBeforeReply, FaultValue::None},
+    {"late-area", SimFaultKind::LateArea, FaultValue::None},
 }};
 
 struct CommandName {

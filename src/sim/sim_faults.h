@@ -20,6 +20,8 @@ enum class SimFaultKind {
     SilentAfter,         // from command byte `value` on, answers nothing for the rest of the job
     GarbageBeforeReply,  // after each reply that the updater follows with a write, two stray
                          // bytes (0x15 0x00, masked): a write that purges never reads them
+    LateArea,            // answers each area command only near the end of the updater's wait
+                         // for it, as a radio with a slow flash erase does
 };
 
 struct SimFault {

@@ -8,21 +8,21 @@
 #include "image/image_mirror.h"
 #include "protocol/protocol_constants.h"
 #include "protocol/radio_link.h"
-#include "workflow/job_host.h"
+#include "workflow/job_seat.h"
 #include "workflow/job_step.h"
 #include "workflow/write_job.h"
 
 namespace qv {
 
 struct JobContext {
-    JobContext(RadioLink& radio, JobHost& jobHost, const WriteJobInput& jobInput,
+    JobContext(RadioLink& radio, JobSeat& jobSeat, const WriteJobInput& jobInput,
                WriteJobOutcome& report)
-        : link(radio), host(jobHost), input(jobInput), outcome(report) {
+        : link(radio), seat(jobSeat), input(jobInput), outcome(report) {
         radioVersion.fill(0xFF);
     }
 
     RadioLink& link;
-    JobHost& host;
+    JobSeat& seat;
     const WriteJobInput& input;
     WriteJobOutcome& outcome;
     std::string port;  // as the status texts name it

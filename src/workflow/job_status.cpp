@@ -17,8 +17,6 @@ using namespace std::chrono_literals;
 constexpr int kPaceBlocks = 3;
 constexpr std::chrono::milliseconds kPaceTime = 1s;
 
-constexpr std::uint8_t kNoVersionByte = 0xFF;
-
 // Where {port} stands, the port's name goes.
 struct StepWords {
     Step step;
@@ -74,7 +72,7 @@ std::string WithPort(std::string_view pattern, std::string_view port) {
 
 // The radio's version as the confirmation shows it: "Ver. V1.02.03", or "No Data".
 std::string OldVersionWords(const WriteJobOutcome& outcome) {
-    if (outcome.radioVersion[0] == kNoVersionByte) {
+    if (!RadioHoldsVersion(outcome.radioVersion)) {
         return RadioVersionText(outcome.radioVersion);
     }
     return "Ver. " + outcome.radioVersionText;
@@ -82,9 +80,9 @@ std::string OldVersionWords(const WriteJobOutcome& outcome) {
 
 // What the radio is left with when nothing was erased.
 std::string KeptVersionWords(const WriteJobOutcome& outcome) {
-    return "the radio keeps " + (outcome.radioVersion[0] == kNoVersionByte
-                                     ? std::string("no version")
-                                     : "Ver. " + outcome.radioVersionText);
+    return "the radio keeps " + (RadioHoldsVersion(outcome.radioVersion)
+                                     ? "Ver. " + outcome.radioVersionText
+                                     : std::string("no version"));
 }
 
 std::string VersionChangeWords(const WriteJobOutcome& outcome) {
@@ -135,7 +133,7 @@ std::string LinkUpStatusText(std::string_view port, std::string_view speed) {
 }
 
 std::string RadioFoundText(std::span<const std::uint8_t> radioVersion) {
-    if (!radioVersion.empty() && radioVersion[0] == kNoVersionByte) {
+    if (!RadioHoldsVersion(radioVersion)) {
         return "Radio found, no version (" + RadioVersionText(radioVersion) + ")";
     }
     return "Radio found, version " + VersionText(radioVersion);

@@ -28,7 +28,7 @@ bool ReadRadioVersion(JobContext& job);
 // The end command with its ACK; true when the radio acknowledged it.
 bool ExchangeEndCommand(RadioLink& link);
 
-// The host asked to stop: before the erase a cancel, after it an interruption. Returns false,
+// The seat asked to stop: before the erase a cancel, after it an interruption. Returns false,
 // which ends the job.
 bool Stop(JobContext& job);
 

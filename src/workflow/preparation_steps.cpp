@@ -2,15 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <thread>
 
 #include "protocol/protocol_timing.h"
 #include "serial/spin_wait.h"
+#include "workflow/block_transfer.h"
 #include "workflow/job_messages.h"
 #include "workflow/job_status.h"
 #include "workflow/job_steps.h"
 #include "workflow/port_text.h"
-#include "workflow/transfer_job.h"
 #include "workflow/version_text.h"
 
 namespace qv {
@@ -59,7 +58,7 @@ class LinkUpStatus final : public LinkUpObserver {
   public:
     explicit LinkUpStatus(JobContext& job) : job_(job) {}
     void OnSpeedTried(std::string_view speed) override {
-        job_.host.ShowStatus(LinkUpStatusText(job_.port, speed), StatusKind::Step);
+        job_.seat.StatusText(LinkUpStatusText(job_.port, speed), StatusKind::Step);
     }
 
   private:
@@ -67,30 +66,25 @@ class LinkUpStatus final : public LinkUpObserver {
 };
 
 // Tries a busy port again after each pause until it opens, fails for another reason, the
-// retry time is over or the host asks to stop. On a worker: the window stays alive meanwhile.
+// retry time is over or the seat asks to stop.
 enum class BusyRetry { Opened, Failed, Stopped };
 
 BusyRetry RetryBusyPort(JobContext& job) {
-    job.host.ShowStatus(BusyPortText(job.port, kBusyPortRetryTime), StatusKind::Step);
-    bool stopped = false;
-    const int opened = job.host.RunWorker([&job, &stopped] {
-        const auto deadline = std::chrono::steady_clock::now() + kBusyPortRetryTime;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (job.host.StopRequested(JobPhase::Preparing)) {
-                stopped = true;
-                return 0;
-            }
-            std::this_thread::sleep_for(kBusyPortRetryPause);
-            if (job.link.SetOpen(true)) {
-                return 1;
-            }
-            if (job.link.LastOpenFailure() != OpenFailure::InUse) {
-                return 0;
-            }
+    job.seat.StatusText(BusyPortText(job.port, kBusyPortRetryTime), StatusKind::Step);
+    const auto deadline = std::chrono::steady_clock::now() + kBusyPortRetryTime;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (job.seat.StopRequested(JobPhase::Preparing)) {
+            return BusyRetry::Stopped;
         }
-        return 0;
-    });
-    return opened != 0 ? BusyRetry::Opened : stopped ? BusyRetry::Stopped : BusyRetry::Failed;
+        SleepFor(kBusyPortRetryPause);
+        if (job.link.SetOpen(true)) {
+            return BusyRetry::Opened;
+        }
+        if (job.link.LastOpenFailure() != OpenFailure::InUse) {
+            return BusyRetry::Failed;
+        }
+    }
+    return BusyRetry::Failed;
 }
 
 // Blocks that carry data: each waits for its acknowledgement.
@@ -107,7 +101,7 @@ int DataBlocks(const RecordList* blocks) {
 void TellAdapterLatency(JobContext& job) {
     const std::optional<LatencyTimer>& timer = job.link.OpenedAdapterLatency().timer;
     if (timer && timer->value > kLatencyWorthTelling) {
-        job.host.ShowStatus(
+        job.seat.StatusText(
             AdapterLatencyText(job.port, *timer, DataBlocks(job.input.region1Blocks)),
             StatusKind::Step);
     }
@@ -133,14 +127,16 @@ bool OpenPort(JobContext& job) {
 }
 
 bool LinkUp(JobContext& job) {
-    TransferJob linkUp;
-    linkUp.owner = &job.host;
-    linkUp.link = &job.link;
     LinkUpStatus status(job);
     job.link.SetLinkUpObserver(&status);
-    const bool found = RunTransferJob(job.host, LinkUpWorker, linkUp) != 0;
+    job.link.SetStopCheck([&job] { return job.seat.StopRequested(JobPhase::Preparing); });
+    const bool found = job.link.LinkUpProbe() == 0;
+    job.link.SetStopCheck({});
     job.link.SetLinkUpObserver(nullptr);
-    return linkUp.stopped ? Stop(job) : found;
+    if (!found && job.seat.StopRequested(JobPhase::Preparing)) {
+        return Stop(job);
+    }
+    return found;
 }
 
 bool ReadIdentification(JobContext& job) {
@@ -191,7 +187,7 @@ bool ReadRadioVersion(JobContext& job) {
     job.outcome.versionRead = true;
     job.outcome.radioVersion = job.radioVersion;
     job.outcome.radioVersionText = RadioVersionText(job.radioVersion);
-    job.host.ShowStatus(RadioFoundText(job.radioVersion), StatusKind::Step);
+    job.seat.StatusText(RadioFoundText(job.radioVersion), StatusKind::Step);
     TellAdapterLatency(job);
     return true;
 }
@@ -200,13 +196,13 @@ bool ConfirmVersionChange(JobContext& job) {
     if (!ReadRadioVersion(job)) {
         return false;
     }
-    const std::string text = BuildVersionChangeText(job.radioVersion, job.input.versionLabel);
-    if (job.host.ShowMessage(text, kConfirmationCaption, BoxButtons::OkCancel,
-                             BoxIcon::Exclamation) == BoxAnswer::Ok) {
+    std::optional<std::string> radioVersion;
+    if (RadioHoldsVersion(job.radioVersion)) {
+        radioVersion = VersionText(job.radioVersion);
+    }
+    if (job.seat.ConfirmVersionChange(radioVersion, VersionText(job.input.versionLabel))) {
         return true;
     }
-    job.host.ShowMessage(kCancelledMessage, kConfirmationCaption, BoxButtons::Ok,
-                         BoxIcon::Exclamation);
     return Fail(job, StatusCancelled);
 }
 

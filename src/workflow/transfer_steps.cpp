@@ -3,8 +3,8 @@
 #include <array>
 
 #include "protocol/frames.h"
+#include "workflow/block_transfer.h"
 #include "workflow/job_steps.h"
-#include "workflow/transfer_job.h"
 
 namespace qv {
 
@@ -19,12 +19,12 @@ bool Stop(JobContext& job) {
 
 bool SendAreaCommands(JobContext& job) {
     for (const int area : kAreaOrder) {
-        if (job.outcome.eraseStarted && job.host.StopRequested(JobPhase::Writing)) {
+        if (job.outcome.eraseStarted && job.seat.StopRequested(JobPhase::Writing)) {
             return Stop(job);
         }
         if (!job.outcome.eraseStarted) {
             job.outcome.eraseStarted = true;  // the first area command erases region 1
-            job.host.WritingBegins(job.outcome);
+            job.seat.WritingBegins(job.outcome);
         }
         const auto command = BuildAreaCommand(area);
         if (!job.link.WriteMasked(command) || !job.link.WaitForAck()) {
@@ -35,16 +35,14 @@ bool SendAreaCommands(JobContext& job) {
 }
 
 bool TransferBlocks(JobContext& job) {
-    TransferJob transfer;
-    transfer.owner = &job.host;
+    static const RecordList kNoBlocks;
+    BlockTransfer transfer;
+    transfer.seat = &job.seat;
     transfer.link = &job.link;
     transfer.mirror = &job.mirror;
+    transfer.blocks = job.input.region1Blocks != nullptr ? job.input.region1Blocks : &kNoBlocks;
     transfer.roundsPerWrite = job.input.settings.roundsPerWrite;
-    if (job.input.region1Blocks != nullptr) {
-        transfer.blocks = *job.input.region1Blocks;
-    }
-    auto* worker = job.highSpeedConfirmed ? AcknowledgedTransferWorker : StreamedTransferWorker;
-    const bool sent = RunTransferJob(job.host, worker, transfer) != 0;
+    const bool sent = job.highSpeedConfirmed ? SendAcknowledged(transfer) : SendStreamed(transfer);
     job.outcome.blocksSent = transfer.blocksSent;
     return transfer.stopped ? Stop(job) : sent;
 }

@@ -20,11 +20,12 @@ std::string VersionText(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
+bool RadioHoldsVersion(std::span<const std::uint8_t> radioVersion) {
+    return radioVersion.empty() || radioVersion[0] != kNoVersionByte;
+}
+
 std::string RadioVersionText(std::span<const std::uint8_t> radioVersion) {
-    if (!radioVersion.empty() && radioVersion[0] == kNoVersionByte) {
-        return kNoVersionText;
-    }
-    return VersionText(radioVersion);
+    return RadioHoldsVersion(radioVersion) ? VersionText(radioVersion) : kNoVersionText;
 }
 
 std::string ModelNameText(std::span<const std::uint8_t> modelCode) {
@@ -38,22 +39,17 @@ std::string ModelNameText(std::span<const std::uint8_t> modelCode) {
     return name;
 }
 
-std::string BuildVersionChangeText(std::span<const std::uint8_t> radioVersion,
-                                   std::span<const std::uint8_t> versionLabel) {
-    const std::string newVersion = VersionText(versionLabel);
-    std::string text = kConfirmationFirstText;
-    if (!radioVersion.empty() && radioVersion[0] == kNoVersionByte) {
-        text += "\n";
-        text += kNoVersionText;
-    } else {
-        text += "\n Ver. ";
-        text += VersionText(radioVersion);
-    }
-    text += " -> Ver. ";
-    text += newVersion;
-    text += "\n";
-    text += kConfirmationLastText;
-    return text;
+std::string VersionChangeLine(const std::optional<std::string>& radioVersion,
+                              const std::string& newVersion) {
+    const std::string old = radioVersion ? "Ver. " + *radioVersion : std::string(kNoVersionText);
+    return old + " -> Ver. " + newVersion;
+}
+
+std::string VersionChangeText(const std::optional<std::string>& radioVersion,
+                              const std::string& newVersion) {
+    // A radio's version is set off by a blank; "No Data" stands at the line's start.
+    return std::string(kConfirmationFirstText) + (radioVersion ? "\n " : "\n") +
+           VersionChangeLine(radioVersion, newVersion) + "\n" + kConfirmationLastText;
 }
 
 }  // namespace qv

@@ -19,10 +19,18 @@ std::chrono::milliseconds Since(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
 }
 
+JobPhase PhaseOf(const JobContext& job) {
+    return job.outcome.eraseStarted ? JobPhase::Writing : JobPhase::Preparing;
+}
+
+// The seat hears of the step first, then may stop the job before the step sends anything.
 bool RunStep(JobContext& job, const StepToRun& step) {
-    job.host.StepStarted(step.step);
+    job.seat.StepBegun(step.step);
+    if (job.seat.StopRequested(PhaseOf(job))) {
+        return Stop(job);
+    }
     if (const std::string text = StepStatusText(step.step, job.port); !text.empty()) {
-        job.host.ShowStatus(text, StatusKind::Step);
+        job.seat.StatusText(text, StatusKind::Step);
     }
     const auto start = Clock::now();
     const bool succeeded = step.run(job);
@@ -30,14 +38,10 @@ bool RunStep(JobContext& job, const StepToRun& step) {
     return succeeded;
 }
 
-// Runs the steps in order until one fails, the user cancels or the host asks to stop; true
+// Runs the steps in order until one fails, the user cancels or the seat asks to stop; true
 // when all succeeded.
 bool RunSteps(JobContext& job, std::span<const StepToRun> steps) {
     for (const StepToRun& step : steps) {
-        if (job.host.StopRequested(job.outcome.eraseStarted ? JobPhase::Writing
-                                                            : JobPhase::Preparing)) {
-            return Stop(job);
-        }
         if (!RunStep(job, step) || job.status == StatusCancelled) {
             return false;
         }
@@ -60,7 +64,6 @@ std::string ClosingMessageFor(std::int32_t status) {
 void PrepareJob(JobContext& job, const UpdaterSettings& settings) {
     job.port = ShownPortName(job.link.DeviceName());
     job.highSpeedConfirmed = false;
-    job.host.LockControls();
     job.mirror.Fill(0xFF);
     job.link.unencryptedLink = static_cast<std::uint8_t>(settings.unencrypted & 0xFF);
     job.link.linkStopBits = settings.stopBits;
@@ -74,15 +77,10 @@ void EndSession(JobContext& job) {
     }
 }
 
-void ShowError(JobContext& job) {
-    job.outcome.closingMessage = ClosingMessageFor(job.status);
-    job.host.ShowMessage(job.outcome.closingMessage, kErrorCaption, BoxButtons::Ok, BoxIcon::Stop);
-}
-
-// The outcome: the port is closed on every way out, before the status line and the box. An
-// interrupted job sends nothing more: the end command would make a half-written radio leave
-// its boot loader.
-void CloseJob(JobContext& job, bool succeeded, Clock::time_point start) {
+// The outcome: the port is closed on every way out, before the status line and the seat's
+// last word. An interrupted job sends nothing more: the end command would make a half-written
+// radio leave its boot loader.
+void CloseWriteJob(JobContext& job, bool succeeded) {
     job.outcome.succeeded = succeeded;
     job.outcome.status = job.status;
     const bool interrupted = job.outcome.interrupted;
@@ -92,22 +90,37 @@ void CloseJob(JobContext& job, bool succeeded, Clock::time_point start) {
         EndSession(job);
     }
     job.link.SetOpen(false);
-    if (interrupted) {
-        job.outcome.closingMessage = kInterruptedMessage;
-    }
-    job.host.ShowStatus(OutcomeStatusText(job.port, job.outcome), StatusKind::Step);
-    // After a cancel the step has shown "Operation has been canceled"; no box follows. The
-    // host that asked to stop knows why the job ended.
     if (succeeded) {
         job.outcome.closingMessage = kWritingCompletedMessage;
-        job.host.ShowMessage(kWritingCompletedMessage, kUpdaterCaption, BoxButtons::Ok,
-                             BoxIcon::Information);
-    } else if (!cancelled && !interrupted) {
-        ShowError(job);
+    } else if (interrupted) {
+        job.outcome.closingMessage = kInterruptedMessage;
+    } else if (!cancelled) {
+        job.outcome.closingMessage = ClosingMessageFor(job.status);
     }
-    job.host.SetProgressPosition(-1);
-    job.host.UnlockControls();
-    job.outcome.duration = Since(start);
+    job.seat.StatusText(OutcomeStatusText(job.port, job.outcome), StatusKind::Step);
+}
+
+bool RunWriteSteps(JobContext& job) {
+    if (!RunSteps(job, kPreparationSteps)) {
+        return false;
+    }
+    const std::size_t blockCount =
+        job.input.region1Blocks != nullptr ? job.input.region1Blocks->size() : 0;
+    job.seat.Progress(0, static_cast<int>(blockCount));
+    return RunSteps(job, kTransferSteps);
+}
+
+// An identification ends as a cancel does: the radio leaves its boot loader.
+void CloseIdentifyJob(JobContext& job, bool identified) {
+    job.outcome.succeeded = identified;
+    job.outcome.status = job.status;
+    if (identified || job.status == StatusCancelled) {
+        EndSession(job);
+        job.link.SetOpen(false);
+    } else {
+        job.link.SetOpen(false);
+        job.outcome.closingMessage = ClosingMessageFor(job.status);
+    }
 }
 
 }  // namespace
@@ -120,45 +133,27 @@ WriteJobInput JobInputFor(const LoadedImage& image, const UpdaterSettings& setti
     return input;
 }
 
-WriteJobOutcome RunWriteJob(RadioLink& link, JobHost& host, const WriteJobInput& input) {
+WriteJobInput IdentifyInput(const UpdaterSettings& settings) {
+    WriteJobInput input;
+    input.kind = JobKind::Identify;
+    input.settings = settings;
+    return input;
+}
+
+WriteJobOutcome RunJob(RadioLink& link, JobSeat& seat, const WriteJobInput& input) {
     const auto start = Clock::now();
     WriteJobOutcome outcome;
     // The mirror is a megabyte: it lives on the heap, with the rest of the job.
-    auto job = std::make_unique<JobContext>(link, host, input, outcome);
-    outcome.newVersionText = VersionText(input.versionLabel);
+    auto job = std::make_unique<JobContext>(link, seat, input, outcome);
     PrepareJob(*job, input.settings);
-
-    bool succeeded = RunSteps(*job, kPreparationSteps);
-    if (succeeded) {
-        const std::size_t blockCount =
-            input.region1Blocks != nullptr ? input.region1Blocks->size() : 0;
-        host.SetProgressRange(0, static_cast<int>(blockCount));
-        succeeded = RunSteps(*job, kTransferSteps);
-    }
-    CloseJob(*job, succeeded, start);
-    return outcome;
-}
-
-WriteJobOutcome RunIdentifyJob(RadioLink& link, JobHost& host, const UpdaterSettings& settings) {
-    const auto start = Clock::now();
-    WriteJobOutcome outcome;
-    WriteJobInput input;
-    input.settings = settings;
-    auto job = std::make_unique<JobContext>(link, host, input, outcome);
-    PrepareJob(*job, settings);
-
-    const bool identified = RunSteps(*job, kIdentifySteps);
-    if (identified || job->status == StatusCancelled) {
-        EndSession(*job);  // as after a cancel: the radio leaves its boot loader
-        link.SetOpen(false);
+    if (input.kind == JobKind::Identify) {
+        CloseIdentifyJob(*job, RunSteps(*job, kIdentifySteps));
     } else {
-        link.SetOpen(false);
-        ShowError(*job);
+        outcome.newVersionText = VersionText(input.versionLabel);
+        CloseWriteJob(*job, RunWriteSteps(*job));
     }
-    host.UnlockControls();
-    outcome.succeeded = identified;
-    outcome.status = job->status;
     outcome.duration = Since(start);
+    seat.Finished(outcome);
     return outcome;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The write job that runs when Write is pressed: fourteen steps from opening the port to
-// closing it, ending with one message.
+// closing it, ending with one outcome. One sequential procedure that asks and tells its front
+// end through a JobSeat; identify is the same procedure, ended after the radio's version.
 
 #include <array>
 #include <chrono>
@@ -11,7 +12,7 @@
 #include "image/hex_record.h"
 #include "image/load_image.h"
 #include "protocol/radio_link.h"
-#include "workflow/job_host.h"
+#include "workflow/job_seat.h"
 #include "workflow/job_step.h"
 #include "workflow/updater_settings.h"
 
@@ -23,7 +24,11 @@ inline constexpr std::int32_t StatusModelMismatch = static_cast<std::int32_t>(0x
 inline constexpr std::int32_t StatusExchangeFailed = static_cast<std::int32_t>(0xFFFF0007u);
 inline constexpr std::int32_t StatusCancelled = static_cast<std::int32_t>(0xFFFF0010u);
 
+// The whole job, or only as far as the radio's model and version.
+enum class JobKind { Write, Identify };
+
 struct WriteJobInput {
+    JobKind kind = JobKind::Write;
     const RecordList* region1Blocks = nullptr;
     std::array<std::uint8_t, 8> versionLabel{};
     UpdaterSettings settings;
@@ -45,7 +50,8 @@ struct StepReport {
 struct WriteJobOutcome {
     bool succeeded = false;
     std::int32_t status = 0;
-    std::string closingMessage;  // the text of the last box, empty after a cancel
+    // The application's closing message; empty after a cancel and a successful identification.
+    std::string closingMessage;
 
     // What the job learnt on the way, for the command line's reports.
     std::vector<StepReport> steps;  // the steps run, in order; the last one ended the job
@@ -61,19 +67,19 @@ struct WriteJobOutcome {
     bool checksumSent = false;  // the checksum frame went out
     std::uint16_t checksum = 0;
     bool eraseStarted = false;  // the first area command went out: the radio's firmware is gone
-    bool interrupted = false;   // stopped by the host after the erase: the radio is half written
+    bool interrupted = false;   // stopped by the seat after the erase: the radio is half written
     int blocksSent = 0;         // region-1 blocks whose frames went out whole
     std::chrono::milliseconds duration{0};
 };
 
-// Runs the whole job on the caller's thread (the workers on their own), as OnWrite does.
-WriteJobOutcome RunWriteJob(RadioLink& link, JobHost& host, const WriteJobInput& input);
+// Runs the job on the caller's thread, step after step, with no thread of its own: the front
+// end runs it away from its window's thread. A write runs the fourteen steps; an identification
+// runs them up to the reading of the radio's version, then ends the session as a cancel does (end
+// command, close), asking nothing and writing nothing: it succeeds with the model code and the
+// version in the outcome. A stop before the erase is a cancel. The seat hears Finished last.
+WriteJobOutcome RunJob(RadioLink& link, JobSeat& seat, const WriteJobInput& input);
 
-// Runs the job up to the reading of the radio's version, then ends the session as a cancel
-// does (end command, close): tells which radio is on the line without asking or writing. A
-// stop requested by the host is a cancel.
-// Succeeds with the model code and the version in the outcome; the closing message is empty
-// then. A failure ends, and shows its box, as in the write job.
-WriteJobOutcome RunIdentifyJob(RadioLink& link, JobHost& host, const UpdaterSettings& settings);
+// The identification's input: the settings the link-up and the session need.
+WriteJobInput IdentifyInput(const UpdaterSettings& settings);
 
 }  // namespace qv

@@ -9,6 +9,7 @@
 #include <QtCore/QEvent>
 #include <QtCore/QFile>
 #include <QtCore/QTimer>
+#include <QtTest/QTest>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
 #include <cstdlib>
@@ -83,6 +84,18 @@ void AppFixture::LoadMotFileThroughSettings(const QString& path) {
         dialog->findChild<QAbstractButton*>("okButton")->click();
     });
     SpecialButton()->click();
+}
+
+void AppFixture::Write() {
+    WriteButton()->click();
+    // A job that has not ended by then is a failure, not a hang.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !window->JobRunning(); }, 120000))
+        << "the job did not end";
+}
+
+void AppFixture::LookAtThePorts() {
+    PortList()->showPopup();
+    PortList()->hidePopup();
 }
 
 void AppFixture::Start(const QStringList& arguments) {

@@ -71,6 +71,11 @@ class AppFixture {
 
     // In the designer mode: ticks "Use my Mot file", chooses path with "Refer" and presses OK.
     void LoadMotFileThroughSettings(const QString& path);
+    // Presses Write and lets the window's loop run until the job (and any next radio) is over.
+    void Write();
+    // Drops the port list down and up again: the window looks at its ports, as when the user
+    // opens the list.
+    void LookAtThePorts();
 
     RadioLink link;
     ScriptedPrompts prompts;

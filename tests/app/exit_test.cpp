@@ -7,6 +7,7 @@
 
 #include "app/about_dialog.h"
 #include "app_fixture.h"
+#include "frontend/window_boxes.h"
 
 namespace qv::test {
 namespace {
@@ -29,13 +30,9 @@ TEST_P(WaysToExit, AskOnceAndCancelKeepsTheWindow) {
     app.Start();
     ASSERT_TRUE(app.prompts.boxes.empty());
 
-    app.prompts.answer = [](const ShownBox&) { return BoxAnswer::Cancel; };
+    app.prompts.answer = [](const MessageBox&) { return BoxAnswer::Cancel; };
     GetParam().act(app);
-    ASSERT_EQ(app.prompts.boxes.size(), 1u);
-    EXPECT_EQ(app.prompts.boxes[0].text, "Do you wish to exit this program?");
-    EXPECT_EQ(app.prompts.boxes[0].caption, "Confirmation");
-    EXPECT_EQ(app.prompts.boxes[0].buttons, BoxButtons::OkCancel);
-    EXPECT_EQ(app.prompts.boxes[0].icon, BoxIcon::Question);
+    EXPECT_EQ(app.prompts.boxes, std::vector<MessageBox>{ExitQuestionBox()});
     EXPECT_TRUE(app.window->isVisible());
 
     app.prompts.answer = nullptr;  // OK

@@ -18,6 +18,7 @@
 #include "app/about_dialog.h"
 #include "app/settings_dialog.h"
 #include "app_fixture.h"
+#include "frontend/window_boxes.h"
 #include "workflow/port_text.h"
 
 namespace qv::test {
@@ -216,8 +217,7 @@ TEST(Forms, ABoxBeforeTheWindowShowsIsCentredOnTheScreen) {
         shownAt = box->frameGeometry();
         box->button(QMessageBox::Ok)->click();
     });
-    prompts.ShowMessage(&notYetShown, "This is Special Version for Designer!",
-                        "Updater for QV-310/QV-410(HW V2.0)", BoxButtons::Ok, BoxIcon::Information);
+    prompts.ShowBox(&notYetShown, DesignerBox());
     const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
     EXPECT_LE((shownAt.center() - centre).manhattanLength(), 4)
         << shownAt.center().x() << "," << shownAt.center().y();

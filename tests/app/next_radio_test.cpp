@@ -62,7 +62,7 @@ struct LoopWatch {
     Clock::time_point ended;    // Write's click returned: the loop was over
 };
 
-// Presses Write and watches the window whenever the job lets events through. Once the window
+// Presses Write and watches the window while the loop runs. Once the window
 // has waited for kWaitBeforeStop with `updated` radios done, `stop` runs (never when updated
 // is negative).
 LoopWatch RunLoop(AppFixture& app, int updated, const std::function<void(AppFixture&)>& stop) {
@@ -74,7 +74,7 @@ LoopWatch RunLoop(AppFixture& app, int updated, const std::function<void(AppFixt
     QObject::connect(&watcher, &QTimer::timeout, [&] {
         UpdaterDialog& window = *app.window;
         if (Clock::now() - watch.started > kGiveUp) {
-            window.StopWaiting();
+            QTest::keyClick(&window, Qt::Key_Escape);
         }
         if (!window.JobRunning()) {
             return;
@@ -89,7 +89,7 @@ LoopWatch RunLoop(AppFixture& app, int updated, const std::function<void(AppFixt
         watch.checkAlwaysOnWhileWaiting &= app.NextRadioCheck()->isEnabled();
         watch.writeOrListEverOnWhileWaiting |=
             app.WriteButton()->isEnabled() || app.PortList()->isEnabled();
-        if (window.UpdatedThisSession() != updated || watch.stoppedAt) {
+        if (window.Presenter().UpdatedThisSession() != updated || watch.stoppedAt) {
             return;
         }
         if (!waitingSince) {
@@ -100,7 +100,7 @@ LoopWatch RunLoop(AppFixture& app, int updated, const std::function<void(AppFixt
         }
     });
     watcher.start();
-    app.WriteButton()->click();
+    app.Write();
     watch.ended = Clock::now();
     return watch;
 }
@@ -111,7 +111,7 @@ void PressEscape(AppFixture& app) {
 
 std::vector<std::string> BoxTexts(const AppFixture& app) {
     std::vector<std::string> texts;
-    for (const ShownBox& box : app.prompts.boxes) {
+    for (const MessageBox& box : app.prompts.boxes) {
         texts.push_back(box.caption == kConfirmCaption ? "(version question)" : box.text);
     }
     return texts;
@@ -180,7 +180,7 @@ TEST_P(NextRadioLoop, WritesTwoRadiosCountsAndLogsThemThenStopsWaitingAtOnce) {
     EXPECT_FALSE(watch.writeOrListEverOnWhileWaiting);
     EXPECT_FALSE(watch.exitOrCheckEverOnWhileWriting);
     ExpectIdleAfterTheLoop(app);
-    EXPECT_EQ(app.window->UpdatedThisSession(), 2);
+    EXPECT_EQ(app.window->Presenter().UpdatedThisSession(), 2);
     EXPECT_EQ(app.NextRadioCheck()->isChecked(), GetParam().stillTicked);
     EXPECT_EQ(StoredNextRadioChoice(), GetParam().stillTicked);
 
@@ -256,7 +256,7 @@ TEST(NextRadioLoopEnds, WithTheBoxOfAFailedWrite) {
     AppFixture app;
     PaintedTexts shown;
     StartLooping(app, dir, cable, shown);
-    app.prompts.answer = [&](const ShownBox& box) {
+    app.prompts.answer = [&](const MessageBox& box) {
         if (box.text == kCompleted) {  // the next radio comes on the same port
             EXPECT_EQ(unlink(cable.c_str()), 0);
             EXPECT_EQ(symlink(bad->DevicePath().c_str(), cable.c_str()), 0);
@@ -274,7 +274,7 @@ TEST(NextRadioLoopEnds, WithTheBoxOfAFailedWrite) {
     EXPECT_EQ(app.StatusLine()->text().toStdString(),
               "Checking failed on " + cable +
                   ": Ver. SIM-0.9 -> Ver. TEST-2.1 not completed, write again");
-    EXPECT_EQ(app.window->UpdatedThisSession(), 1);
+    EXPECT_EQ(app.window->Presenter().UpdatedThisSession(), 1);
     const std::vector<std::string> log = ServiceLogLines();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_NE(log[1].find("\"outcome\":\"failed\""), std::string::npos) << log[1];

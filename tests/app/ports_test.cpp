@@ -183,7 +183,7 @@ TEST(PortList, NoUsablePortExplainsItselfAndWriteWaitsForAPort) {
     // A cable plugged in: the list takes it, Write is possible, the explanation goes.
     PseudoTerminal cable;
     ASSERT_EQ(symlink(cable.DevicePath().c_str(), later.c_str()), 0);
-    app.window->RefreshPorts();
+    app.LookAtThePorts();
     EXPECT_EQ(Entries(app.PortList()), std::vector<std::string>{later});
     EXPECT_TRUE(app.PortList()->isEnabled());
     EXPECT_TRUE(app.WriteButton()->isEnabled());
@@ -253,7 +253,7 @@ TEST(PortList, InputMadeDuringTheProbeIsDiscarded) {
     EXPECT_TRUE(app.window->isVisible());
 
     // Input after the probe still works.
-    app.prompts.answer = [](const ShownBox&) { return BoxAnswer::Cancel; };
+    app.prompts.answer = [](const MessageBox&) { return BoxAnswer::Cancel; };
     QCoreApplication::postEvent(app.window.get(),
                                 new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     QTest::qWait(50);

@@ -62,46 +62,47 @@ TEST_F(Reload, MotFileIsLoadedAndStaysWhenSwitchedOffWithTheSameBuffer) {
               "Updater for QV-310/QV-410(HW V2.0)         Ver. TEST-2.1");
     EXPECT_TRUE(app.WriteButton()->isEnabled());
     EXPECT_TRUE(app.ExitButton()->isEnabled());
-    EXPECT_EQ(app.window->Settings().motFilePath, motFile.toStdString());
+    EXPECT_EQ(app.window->Presenter().Settings().motFilePath, motFile.toStdString());
 
     // Unticked, with only the stop bits changed besides: nothing is loaded again.
     RunSettings([](SpecialSettingsDialog* dialog) {
         ButtonOf(dialog, "useMotFileCheck")->click();
         ButtonOf(dialog, "stopBit1Radio")->click();
     });
-    EXPECT_EQ(app.window->Settings().useMotFile, 0);
-    EXPECT_EQ(app.window->Settings().stopBits, 1);
+    EXPECT_EQ(app.window->Presenter().Settings().useMotFile, 0);
+    EXPECT_EQ(app.window->Presenter().Settings().stopBits, 1);
     EXPECT_EQ(app.window->windowTitle().toStdString(),
               "Updater for QV-310/QV-410(HW V2.0)         Ver. TEST-2.1");
     EXPECT_TRUE(app.prompts.boxes.empty());
 }
 
 TEST_F(Reload, MaxBufferFrom256To128CutsTheCarriedPackageAgain) {
-    ASSERT_EQ(LargestBlock(app.window->Image().region1Blocks), 256);
+    ASSERT_EQ(LargestBlock(app.window->Presenter().Image().region1Blocks), 256);
     RunSettings(
         [](SpecialSettingsDialog* dialog) { ChooseInList(dialog, "maxBufferList", "128"); });
-    EXPECT_EQ(app.window->Settings().maxBuffer, 128);
-    EXPECT_EQ(LargestBlock(app.window->Image().region1Blocks), 128);
+    EXPECT_EQ(app.window->Presenter().Settings().maxBuffer, 128);
+    EXPECT_EQ(LargestBlock(app.window->Presenter().Image().region1Blocks), 128);
     EXPECT_EQ(app.window->windowTitle(), startTitle);
     EXPECT_TRUE(app.WriteButton()->isEnabled());
     EXPECT_TRUE(app.prompts.boxes.empty());
 }
 
 TEST_F(Reload, OnlyStopBitsOrRoundsChangedLoadsNothing) {
-    const HexRecord* blocksBefore = app.window->Image().region1Blocks.data();
+    const HexRecord* blocksBefore = app.window->Presenter().Image().region1Blocks.data();
     RunSettings([](SpecialSettingsDialog* dialog) {
         ButtonOf(dialog, "stopBit1Radio")->click();
         ChooseInList(dialog, "roundsList", "20");
     });
-    EXPECT_EQ(app.window->Settings().stopBits, 1);
-    EXPECT_EQ(app.window->Settings().roundsPerWrite, 20);
-    EXPECT_EQ(app.window->Image().region1Blocks.data(), blocksBefore) << "the same block list";
+    EXPECT_EQ(app.window->Presenter().Settings().stopBits, 1);
+    EXPECT_EQ(app.window->Presenter().Settings().roundsPerWrite, 20);
+    EXPECT_EQ(app.window->Presenter().Image().region1Blocks.data(), blocksBefore)
+        << "the same block list";
     EXPECT_EQ(app.window->windowTitle(), startTitle);
     EXPECT_TRUE(app.prompts.boxes.empty());
 }
 
 TEST_F(Reload, CancelDropsEveryChange) {
-    const HexRecord* blocksBefore = app.window->Image().region1Blocks.data();
+    const HexRecord* blocksBefore = app.window->Presenter().Image().region1Blocks.data();
     app.prompts.files.push_back(QStringLiteral("/nonexistent/never-loaded.srec"));
     RunSettings(
         [](SpecialSettingsDialog* dialog) {
@@ -114,7 +115,7 @@ TEST_F(Reload, CancelDropsEveryChange) {
             ChooseInList(dialog, "roundsList", "10");
         },
         false);
-    const UpdaterSettings& s = app.window->Settings();
+    const UpdaterSettings& s = app.window->Presenter().Settings();
     const UpdaterSettings defaults;
     EXPECT_EQ(s.baudIndex, defaults.baudIndex);
     EXPECT_EQ(s.stopBits, defaults.stopBits);
@@ -123,7 +124,7 @@ TEST_F(Reload, CancelDropsEveryChange) {
     EXPECT_EQ(s.motFilePath, defaults.motFilePath);
     EXPECT_EQ(s.maxBuffer, defaults.maxBuffer);
     EXPECT_EQ(s.roundsPerWrite, defaults.roundsPerWrite);
-    EXPECT_EQ(app.window->Image().region1Blocks.data(), blocksBefore);
+    EXPECT_EQ(app.window->Presenter().Image().region1Blocks.data(), blocksBefore);
     EXPECT_EQ(app.window->windowTitle(), startTitle);
     EXPECT_TRUE(app.prompts.boxes.empty());
 }

@@ -75,11 +75,10 @@ bool Save(QWidget* widget, const QDir& dir, const char* name, bool titleBar = tr
 class GrabbingPrompts final : public qv::Prompts {
   public:
     explicit GrabbingPrompts(const QDir& dir) : dir_(dir) {}
-    qv::BoxAnswer ShowMessage(QWidget* owner, const std::string& text, const std::string& caption,
-                              qv::BoxButtons buttons, qv::BoxIcon icon) override {
-        auto box = qv::MakeMessageBox(owner, text, caption, buttons, icon);
+    qv::BoxAnswer ShowBox(QWidget* owner, const qv::MessageBox& message) override {
+        auto box = qv::MakeMessageBox(owner, message);
         box->show();
-        if (buttons == qv::BoxButtons::OkCancel && caption == "Solvane Updater" &&
+        if (message.buttons == qv::BoxButtons::OkCancel && message.caption == "Solvane Updater" &&
             grabConfirmation) {
             grabbed = Save(box.get(), dir_, "confirmation.png");
             return qv::BoxAnswer::Cancel;
@@ -148,6 +147,12 @@ void DescribeAsAUsbAdapter(QComboBox* ports, int entry) {
     ports->setToolTip(label);
 }
 
+// Presses Write and lets the window run until the job is over; false when it never ended.
+bool Write(qv::UpdaterDialog& window) {
+    window.findChild<QPushButton*>(QStringLiteral("writeButton"))->click();
+    return QTest::qWaitFor([&window] { return !window.JobRunning(); }, 600000);
+}
+
 // A whole job answered with OK, with "Update the next radio automatically" ticked: the window
 // is grabbed once the transfer is well under way, and again as it waits for the next radio;
 // then the wait is stopped.
@@ -172,12 +177,11 @@ bool SaveMidWriteAndWaiting(qv::UpdaterDialog& window, const std::string& device
             status->ShowText(status->text().replace(QString::fromStdString(device),
                                                     QString::fromLatin1(kShownDevice)));
             savedWaiting = Save(&window, dir, "waiting.png");
-            window.StopWaiting();
+            QTest::keyClick(&window, Qt::Key_Escape);  // stops the wait
         }
     });
     watch.start();
-    window.findChild<QPushButton*>(QStringLiteral("writeButton"))->click();
-    return savedMidWrite && savedWaiting;
+    return Write(window) && savedMidWrite && savedWaiting;
 }
 
 }  // namespace
@@ -232,7 +236,7 @@ int main(int argc, char** argv) {
              Save(qv::CurrentBanner(), dir, "banner.png", false) && ok;
         qv::CloseBanner();
 
-        qv::SpecialSettingsDialog settings(window.Settings(), prompts);
+        qv::SpecialSettingsDialog settings(window.Presenter().Settings(), prompts);
         settings.show();
         ok = Save(&settings, dir, "settings-dialog.png") && ok;
         settings.hide();
@@ -243,8 +247,7 @@ int main(int argc, char** argv) {
         about.hide();
 
         // A job against the radio reaches the confirmation; a second one writes.
-        window.findChild<QPushButton*>(QStringLiteral("writeButton"))->click();
-        ok = prompts.grabbed && ok;
+        ok = Write(window) && prompts.grabbed && ok;
         DescribeAsAUsbAdapter(ports,
                               ports->currentIndex());  // the list was made anew after the job
         ok = SaveMidWriteAndWaiting(window, sim->DevicePath(), dir, prompts) && ok;

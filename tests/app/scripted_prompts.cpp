@@ -2,11 +2,8 @@
 
 namespace qv::test {
 
-BoxAnswer ScriptedPrompts::ShowMessage(QWidget* /*owner*/, const std::string& text,
-                                       const std::string& caption, BoxButtons buttons,
-                                       BoxIcon icon) {
-    boxes.push_back(ShownBox{text, caption, buttons, icon});
-    return answer ? answer(boxes.back()) : BoxAnswer::Ok;
+BoxAnswer ScriptedPrompts::ShowBox(QWidget* /*owner*/, const MessageBox& box) {
+    return Answer(box);
 }
 
 std::optional<QString> ScriptedPrompts::ChooseFileToOpen(QWidget* /*owner*/,

@@ -5,6 +5,7 @@
 
 #include "app/app_storage.h"
 #include "app_fixture.h"
+#include "frontend/window_boxes.h"
 
 namespace qv::test {
 namespace {
@@ -28,14 +29,11 @@ TEST_P(CommandLine, DesignerWordShowsOneBoxPerMatchAndTurnsTheModeOn) {
     app.Start(c.arguments);
 
     ASSERT_EQ(app.prompts.boxes.size(), static_cast<std::size_t>(c.designerBoxes));
-    for (const ShownBox& box : app.prompts.boxes) {
-        EXPECT_EQ(box.text, "This is Special Version for Designer!");
-        EXPECT_EQ(box.caption, "Updater for QV-310/QV-410(HW V2.0)");
-        EXPECT_EQ(box.buttons, BoxButtons::Ok);
-        EXPECT_EQ(box.icon, BoxIcon::Information);
+    for (const MessageBox& box : app.prompts.boxes) {
+        EXPECT_EQ(box, DesignerBox());
     }
     const bool designer = c.designerBoxes > 0;
-    EXPECT_EQ(app.window->DesignerMode(), designer);
+    EXPECT_EQ(app.window->Presenter().DesignerMode(), designer);
     EXPECT_EQ(app.SpecialButton()->isVisible(), designer);
     EXPECT_TRUE(app.WriteButton()->isEnabled());
     EXPECT_TRUE(app.ExitButton()->isEnabled());
@@ -52,7 +50,7 @@ TEST(Title, ShowsTheCarriedPackagesVersionAfterNineBlanks) {
     SerialPortsEnv noPorts({});
     AppFixture app;
     app.Start();
-    const auto& label = app.window->Image().versionLabel;
+    const auto& label = app.window->Presenter().Image().versionLabel;
     const std::string version(reinterpret_cast<const char*>(label.data()),
                               std::find(label.begin(), label.end(), 0) - label.begin());
     ASSERT_FALSE(version.empty());
@@ -75,16 +73,12 @@ TEST(InvalidImage, OneBoxInvalidTitleWriteDisabledExitEnabled) {
     app.prompts.boxes.clear();
     app.LoadMotFileThroughSettings(motFile);
 
-    ASSERT_EQ(app.prompts.boxes.size(), 1u);
-    EXPECT_EQ(app.prompts.boxes[0].text, "The firmware file selected is not valid for this model.");
-    EXPECT_EQ(app.prompts.boxes[0].caption, "Error");
-    EXPECT_EQ(app.prompts.boxes[0].buttons, BoxButtons::Ok);
-    EXPECT_EQ(app.prompts.boxes[0].icon, BoxIcon::None);
+    EXPECT_EQ(app.prompts.boxes, std::vector<MessageBox>{ImageNotValidBox()});
     EXPECT_EQ(app.window->windowTitle().toStdString(),
               "Updater for QV-310/QV-410(HW V2.0)         Ver. Invalid Firm");
     EXPECT_FALSE(app.WriteButton()->isEnabled());
     EXPECT_TRUE(app.ExitButton()->isEnabled());
-    EXPECT_TRUE(app.window->Image().region1Blocks.empty());
+    EXPECT_TRUE(app.window->Presenter().Image().region1Blocks.empty());
     EXPECT_FALSE(app.link.IsOpen());
 }
 

@@ -48,16 +48,16 @@ TEST(StatusLine, AWholeJobInPlainWordsThenItsPortIsLoggedAndChosenAtTheNextStart
     // not listed until the job has ended.
     bool waitCursor = false;
     int entriesDuringJob = -1;
-    app.prompts.answer = [&](const ShownBox& box) {
+    app.prompts.answer = [&](const MessageBox& box) {
         if (box.caption == kConfirmCaption) {
             waitCursor = app.window->cursor().shape() == Qt::WaitCursor;
             EXPECT_EQ(symlink(late.DevicePath().c_str(), latePath.c_str()), 0);
-            app.window->RefreshPorts();
+            app.LookAtThePorts();
             entriesDuringJob = app.PortList()->count();
         }
         return BoxAnswer::Ok;
     };
-    app.WriteButton()->click();
+    app.Write();
     ASSERT_EQ(app.prompts.boxes.size(), 2u);
     ASSERT_EQ(app.prompts.boxes[1].text, "Writing completed.");
 
@@ -69,7 +69,7 @@ TEST(StatusLine, AWholeJobInPlainWordsThenItsPortIsLoggedAndChosenAtTheNextStart
     };
     const std::vector<std::string> written = WrittenRadioSteps(port);
     steps.insert(steps.end(), written.begin(), written.end());
-    const int blocks = static_cast<int>(app.window->Image().region1Blocks.size());
+    const int blocks = static_cast<int>(app.window->Presenter().Image().region1Blocks.size());
     const std::regex count("Writing block (\\d+) of " + std::to_string(blocks) +
                            "(, \\d+:\\d\\d left)?");
     std::vector<std::string> stepTexts;
@@ -118,7 +118,7 @@ TEST(StatusLine, AWrongPortNamesEachSpeedAsItIsTried) {
     AppFixture app;
     PaintedTexts shown;
     StartWindow(app, dir, nothing.DevicePath(), shown);
-    app.WriteButton()->click();
+    app.Write();
 
     const std::string port = nothing.DevicePath();
     std::vector<std::string> expected = {"Opening " + port};
@@ -220,12 +220,12 @@ TEST(StatusLine, EachWayAJobEndsIsSaidWithItsPort) {
         StartWindow(app, dir, port, shown);
         const auto held = sim ? nullptr : std::make_unique<HeldDevice>(port);
         ASSERT_TRUE(sim || held->Held());
-        app.prompts.answer = [&c](const ShownBox& box) {
+        app.prompts.answer = [&c](const MessageBox& box) {
             return box.caption == kConfirmCaption && box.buttons == BoxButtons::OkCancel
                        ? c.confirmation
                        : BoxAnswer::Ok;
         };
-        app.WriteButton()->click();
+        app.Write();
 
         ASSERT_FALSE(shown.texts.empty());
         EXPECT_EQ(shown.texts.back(), WithPort(c.status, port));
@@ -251,7 +251,7 @@ TEST(StatusLine, AServiceLogThatCannotBeWrittenIsToldAndLeavesTheJobAsItWas) {
     ASSERT_TRUE(QDir().mkpath(ServiceLogFile())) << "a folder where the log should be";
     PaintedTexts shown;
     StartWindow(app, dir, sim->DevicePath(), shown);
-    app.WriteButton()->click();
+    app.Write();
     ASSERT_EQ(app.prompts.boxes.size(), 2u);
     EXPECT_EQ(app.prompts.boxes[1].text, "Writing completed.");
     EXPECT_EQ(StoredRadioPort().toStdString(), sim->DevicePath());

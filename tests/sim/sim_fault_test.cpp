@@ -135,6 +135,7 @@ TEST(SimulatorFaults, NamesParseAndPrintBack) {
         {"silent-after=0x5b", "silent-after=0x5B"},
         {"silent-after=end", "silent-after=0x45"},
         {"garbage-before-reply", "garbage-before-reply"},
+        {"late-area", "late-area"},
     };
     for (const auto& [text, printed] : cases) {
         std::optional<SimFault> fault = ParseSimFault(text);

@@ -9,7 +9,6 @@
 #include <thread>
 
 #include "image/image_mirror.h"
-#include "workflow/worker_thread.h"
 
 namespace qv::test {
 
@@ -103,70 +102,49 @@ int ThreadCount() {
     return count;
 }
 
-BoxAnswer RecordingHost::ShowMessage(const std::string& text, const std::string& caption,
-                                     BoxButtons buttons, BoxIcon icon) {
-    std::lock_guard lock(mutex_);
-    boxes.push_back({text, caption, buttons, icon});
-    events.push_back("box " + caption);
-    if (buttons != BoxButtons::OkCancel) {
-        return BoxAnswer::Ok;
+void RecordingSeat::Note(std::string event) {
+    if (!jobThread_) {
+        jobThread_ = std::this_thread::get_id();
     }
+    onJobThread = onJobThread && std::this_thread::get_id() == *jobThread_;
+    events.push_back(std::move(event));
+}
+
+bool RecordingSeat::ConfirmVersionChange(const std::optional<std::string>& radioVersion,
+                                         const std::string& newVersion) {
+    Note("question");
+    questions.push_back({radioVersion, newVersion});
     if (answers_.empty()) {
-        return BoxAnswer::Cancel;
+        return false;
     }
-    const BoxAnswer answer = answers_.front();
+    const bool answer = answers_.front();
     answers_.erase(answers_.begin());
     return answer;
 }
 
-void RecordingHost::LockControls() {
-    std::lock_guard lock(mutex_);
-    events.push_back("lock");
+void RecordingSeat::StepBegun(Step step) {
+    Note("step " + std::string(StepName(step)));
 }
 
-void RecordingHost::UnlockControls() {
-    std::lock_guard lock(mutex_);
-    events.push_back("unlock");
+void RecordingSeat::Progress(int done, int blocks) {
+    Note("progress " + std::to_string(done) + "/" + std::to_string(blocks));
+    blocksDone.push_back(done);
 }
 
-void RecordingHost::SetProgressRange(int low, int high) {
-    std::lock_guard lock(mutex_);
-    events.push_back("range " + std::to_string(low) + ".." + std::to_string(high));
+void RecordingSeat::WritingBegins(const WriteJobOutcome& /*known*/) {
+    Note("writing");
 }
 
-void RecordingHost::SetProgressPosition(int position) {
-    std::lock_guard lock(mutex_);
-    positions.push_back(position);
-    if (position >= 0 && std::this_thread::get_id() != workerThread_) {
-        positionsFromWorker = false;
-    }
+void RecordingSeat::Finished(const WriteJobOutcome& /*outcome*/) {
+    Note("finished");
 }
 
-bool RecordingHost::StopRequested(JobPhase /*phase*/) {
-    std::lock_guard lock(mutex_);
-    const bool afterBoxes =
-        stopAfterBoxes >= 0 && boxes.size() >= static_cast<std::size_t>(stopAfterBoxes);
-    const bool atPosition =
-        stopAtPosition >= 0 && !positions.empty() && positions.back() >= stopAtPosition;
-    return afterBoxes || atPosition;
-}
-
-int RecordingHost::RunWorker(const std::function<int()>& work) {
-    const auto jobThread = std::this_thread::get_id();
-    {
-        std::lock_guard lock(mutex_);
-        ++workersRun;
-    }
-    return RunOnWorkerThread([&] {
-        {
-            std::lock_guard lock(mutex_);
-            workerThread_ = std::this_thread::get_id();
-            if (workerThread_ == jobThread) {
-                workersOnOwnThread = false;
-            }
-        }
-        return work();
-    });
+bool RecordingSeat::StopRequested(JobPhase /*phase*/) {
+    const bool afterQuestions =
+        stopAfterQuestions >= 0 && questions.size() >= static_cast<std::size_t>(stopAfterQuestions);
+    const bool atBlocks =
+        stopAtBlocks >= 0 && !blocksDone.empty() && blocksDone.back() >= stopAtBlocks;
+    return afterQuestions || atBlocks;
 }
 
 }  // namespace qv::test

@@ -3,13 +3,13 @@
 // should leave in a radio, a host that answers boxes from a script, a thread count.
 
 #include <cstdint>
-#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "image/hex_record.h"
-#include "workflow/job_host.h"
+#include "workflow/write_job.h"
 
 namespace qv::test {
 
@@ -29,43 +29,39 @@ std::vector<std::uint8_t> Region1Of(const RecordList& blocks);
 // Threads of this process now.
 int ThreadCount();
 
-struct BoxRecord {
-    std::string text;
-    std::string caption;
-    BoxButtons buttons;
-    BoxIcon icon;
-};
-
-// Answers question boxes from a script (Cancel when it runs out) and records every call.
-class RecordingHost : public JobHost {
+// A seat that answers the version question from a script (no when it runs out) and keeps what
+// the job asked and told, checking that every call came on the job's own thread.
+class RecordingSeat : public JobSeat {
   public:
-    explicit RecordingHost(std::vector<BoxAnswer> answers = {}) : answers_(std::move(answers)) {}
+    explicit RecordingSeat(std::vector<bool> answers = {}) : answers_(std::move(answers)) {}
 
-    BoxAnswer ShowMessage(const std::string& text, const std::string& caption, BoxButtons buttons,
-                          BoxIcon icon) override;
-    void LockControls() override;
-    void UnlockControls() override;
-    void SetProgressRange(int low, int high) override;
-    void SetProgressPosition(int position) override;
-    int RunWorker(const std::function<int()>& work) override;
-    // True once stopAfterBoxes boxes were shown, or a position of at least stopAtPosition.
+    bool ConfirmVersionChange(const std::optional<std::string>& radioVersion,
+                              const std::string& newVersion) override;
+    void StepBegun(Step step) override;
+    void Progress(int blocksDone, int blocks) override;
+    void WritingBegins(const WriteJobOutcome& known) override;
+    void Finished(const WriteJobOutcome& outcome) override;
+    // True once stopAfterQuestions questions were asked, or stopAtBlocks blocks are done.
     bool StopRequested(JobPhase phase) override;
 
-    int stopAfterBoxes = -1;  // -1: never
-    int stopAtPosition = -1;  // -1: never
+    int stopAfterQuestions = -1;  // -1: never
+    int stopAtBlocks = -1;        // -1: never
 
-    // "lock", "unlock", "range 0..N", "box <caption>", in order.
+    struct Question {
+        std::optional<std::string> radioVersion;
+        std::string newVersion;
+    };
+    std::vector<Question> questions;
+    // "step LinkUp", "progress 3/25", "writing", "finished", in order.
     std::vector<std::string> events;
-    std::vector<BoxRecord> boxes;
-    std::vector<int> positions;  // every position set, -1 included
-    int workersRun = 0;
-    bool workersOnOwnThread = true;   // every worker ran on a thread other than the job's
-    bool positionsFromWorker = true;  // every position in range came from a worker thread
+    std::vector<int> blocksDone;  // every progress told
+    bool onJobThread = true;      // every call came on the thread that began the job
 
   private:
-    std::vector<BoxAnswer> answers_;
-    std::mutex mutex_;
-    std::thread::id workerThread_;
+    void Note(std::string event);
+
+    std::vector<bool> answers_;
+    std::optional<std::thread::id> jobThread_;
 };
 
 }  // namespace qv::test

@@ -1,5 +1,5 @@
-// The write job against the simulated radio on a pseudo-terminal, driven by a host that
-// answers its boxes from a script, as the desktop application's tests drive it too.
+// The write job against the simulated radio on a pseudo-terminal, driven by a seat that
+// answers its question from a script, as every front end's seat answers it.
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ namespace qv {
 namespace {
 
 using namespace std::chrono_literals;
-using test::RecordingHost;
+using test::RecordingSeat;
 
 constexpr int kTestBlocks = 25;
 constexpr const char* kNoSuchPort = "/dev/qv-no-such-port";
@@ -47,21 +47,18 @@ class WriteJobTest : public ::testing::Test {
         return input;
     }
 
-    // Runs one job and checks what every way out must leave: the controls unlocked last,
-    // the bar reset, the port closed, no worker thread left.
-    WriteJobOutcome RunJob(Simulator& sim, RecordingHost& host, const WriteJobInput& input,
-                           const char* devicePath = nullptr) {
+    // Runs one job and checks what every way out must leave: the port closed, the seat told
+    // the end last, and the whole job on this thread, with no thread of its own.
+    WriteJobOutcome Run(Simulator& sim, RecordingSeat& seat, const WriteJobInput& input,
+                        const char* devicePath = nullptr) {
         RadioLink link;
         link.SetDevicePath(devicePath != nullptr ? devicePath : sim.DevicePath());
         const int threadsBefore = test::ThreadCount();
-        WriteJobOutcome outcome = RunWriteJob(link, host, input);
+        WriteJobOutcome outcome = RunJob(link, seat, input);
         EXPECT_FALSE(link.IsOpen());
         EXPECT_LE(test::ThreadCount(), threadsBefore);  // a radio that hung up has ended its own
-        EXPECT_EQ(host.events.front(), "lock");
-        EXPECT_EQ(host.events.back(), "unlock");
-        EXPECT_EQ(host.positions.back(), -1);
-        EXPECT_TRUE(host.workersOnOwnThread);
-        EXPECT_TRUE(host.positionsFromWorker);
+        EXPECT_EQ(seat.events.back(), "finished");
+        EXPECT_TRUE(seat.onJobThread);
         return outcome;
     }
 
@@ -76,43 +73,39 @@ struct JobCase {
     const char* name;
     std::optional<SimFault> fault;
     bool highSpeed;
-    std::vector<BoxAnswer> answers;
+    std::vector<bool> answers;
     bool succeeded;
     std::int32_t status;
     const char* lastStep;
-    std::vector<std::string> captions;  // the boxes shown, in order
-    int positionsBeforeReset;           // the bar's moves before the reset to -1
+    std::size_t questions;  // the version questions asked
+    int lastDone;           // the blocks done as the job last told them; -1: never told
     Flash flash;
     const char* radioEnd;  // how the radio saw the job end
 };
 
-const std::string kConfirm = kConfirmationCaption;
-const std::string kError = kErrorCaption;
-const std::string kDone = kUpdaterCaption;
+const std::string kConnection = kConnectionMessage;
 
 // clang-format off
 const JobCase kCases[] = {
-    {"acknowledged", {}, true, {BoxAnswer::Ok}, true, 0, "ClosePort",
-     {kConfirm, kDone}, kTestBlocks + 1, Flash::Image, "end command"},
-    {"streamed", {}, false, {BoxAnswer::Ok}, true, 0, "ClosePort",
-     {kConfirm, kDone}, kTestBlocks + 1, Flash::Image, "end command"},
-    {"cancelled", {}, true, {BoxAnswer::Cancel}, false, StatusCancelled, "ConfirmVersionChange",
-     {kConfirm, kConfirm}, 0, Flash::Untouched, "cancelled"},
+    {"acknowledged", {}, true, {true}, true, 0, "ClosePort", 1, kTestBlocks, Flash::Image,
+     "end command"},
+    {"streamed", {}, false, {true}, true, 0, "ClosePort", 1, kTestBlocks, Flash::Image,
+     "end command"},
+    {"cancelled", {}, true, {false}, false, StatusCancelled, "ConfirmVersionChange", 1, -1,
+     Flash::Untouched, "cancelled"},
     {"wrong model", SimFault{SimFaultKind::WrongModel}, true, {}, false, StatusModelMismatch,
-     "CheckModel", {kError}, 0, Flash::Untouched, "closed"},
-    {"nak on block 3", SimFault{SimFaultKind::NakBlock, 3}, true, {BoxAnswer::Ok}, false, 0,
-     "TransferBlocks", {kConfirm, kError}, 3, Flash::Any, "closed"},
-    // The frame that makes the radio hang up has already been written: its position is set.
-    {"hang-up at block 5", SimFault{SimFaultKind::HangupBlock, 5}, false, {BoxAnswer::Ok}, false,
-     0, "TransferBlocks", {kConfirm, kError}, 6, Flash::Any, "hung up"},
-    {"checksum refused", SimFault{SimFaultKind::BadChecksum}, true, {BoxAnswer::Ok}, false, 0,
-     "SendChecksumFrame", {kConfirm, kError}, kTestBlocks + 1, Flash::Any, "closed"},
-    {"silent before 0x5B", SimFault{SimFaultKind::SilentAfter, kCmd5B}, true, {BoxAnswer::Ok},
-     false, StatusExchangeFailed, "SendCommand5B", {kConfirm, kError}, kTestBlocks + 1,
-     Flash::Image, "closed"},
-    {"silent at the end command", SimFault{SimFaultKind::SilentAfter, kCmdEnd}, true,
-     {BoxAnswer::Ok}, false, StatusExchangeFailed, "SendEndCommand", {kConfirm, kError},
-     kTestBlocks + 1, Flash::Image, "end command"},
+     "CheckModel", 0, -1, Flash::Untouched, "closed"},
+    {"nak on block 3", SimFault{SimFaultKind::NakBlock, 3}, true, {true}, false, 0,
+     "TransferBlocks", 1, 3, Flash::Any, "closed"},
+    // The frame that makes the radio hang up has already been written: it counts as done.
+    {"hang-up at block 5", SimFault{SimFaultKind::HangupBlock, 5}, false, {true}, false, 0,
+     "TransferBlocks", 1, 6, Flash::Any, "hung up"},
+    {"checksum refused", SimFault{SimFaultKind::BadChecksum}, true, {true}, false, 0,
+     "SendChecksumFrame", 1, kTestBlocks, Flash::Any, "closed"},
+    {"silent before 0x5B", SimFault{SimFaultKind::SilentAfter, kCmd5B}, true, {true}, false,
+     StatusExchangeFailed, "SendCommand5B", 1, kTestBlocks, Flash::Image, "closed"},
+    {"silent at the end command", SimFault{SimFaultKind::SilentAfter, kCmdEnd}, true, {true},
+     false, StatusExchangeFailed, "SendEndCommand", 1, kTestBlocks, Flash::Image, "end command"},
 };
 // clang-format on
 
@@ -133,25 +126,23 @@ TEST_P(EveryWayOutTest, EndsAsItsStatusSays) {
         auto sim = Simulator::Start(options);
         ASSERT_NE(sim, nullptr);
         const std::vector<std::uint8_t> oldFlash = sim->Flash();
-        RecordingHost host(c.answers);
-        const WriteJobOutcome outcome = RunJob(*sim, host, Input(image_->region1Blocks));
+        RecordingSeat seat(c.answers);
+        const WriteJobOutcome outcome = Run(*sim, seat, Input(image_->region1Blocks));
 
         EXPECT_EQ(outcome.succeeded, c.succeeded);
         EXPECT_EQ(outcome.status, c.status);
         ASSERT_FALSE(outcome.steps.empty());
         EXPECT_EQ(StepName(outcome.steps.back().step), c.lastStep);
-        std::vector<std::string> captions;
-        for (const auto& box : host.boxes) {
-            captions.push_back(box.caption);
-        }
-        EXPECT_EQ(captions, c.captions);
-        EXPECT_EQ(static_cast<int>(host.positions.size()) - 1, c.positionsBeforeReset);
+        EXPECT_EQ(seat.questions.size(), c.questions);
+        EXPECT_EQ(seat.blocksDone.empty() ? -1 : seat.blocksDone.back(), c.lastDone);
         if (c.succeeded) {
-            EXPECT_EQ(host.boxes.back().text, kWritingCompletedMessage);
-            EXPECT_EQ(host.boxes.back().icon, BoxIcon::Information);
-        } else if (c.status != StatusCancelled) {
-            EXPECT_EQ(host.boxes.back().icon, BoxIcon::Stop);
-            EXPECT_EQ(host.boxes.back().text, outcome.closingMessage);
+            EXPECT_EQ(outcome.closingMessage, kWritingCompletedMessage);
+        } else if (c.status == StatusCancelled) {
+            EXPECT_EQ(outcome.closingMessage, "");
+        } else if (c.status == StatusModelMismatch) {
+            EXPECT_EQ(outcome.closingMessage, kModelMismatchMessage);
+        } else {
+            EXPECT_EQ(outcome.closingMessage, kConnection);
         }
         ASSERT_TRUE(sim->WaitForJobs(1, 10s));
         const SimReport report = sim->Report();
@@ -178,22 +169,20 @@ std::string CaseName(const ::testing::TestParamInfo<JobCase>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Job, EveryWayOutTest, ::testing::ValuesIn(kCases), CaseName);
 
-TEST_F(WriteJobTest, ClosingTextsFollowTheStatus) {
+TEST_F(WriteJobTest, APortThatDoesNotOpenEndsAtOnce) {
     auto sim = Simulator::Start(Radio());
     ASSERT_NE(sim, nullptr);
-    RecordingHost host;
-    const WriteJobOutcome outcome = RunJob(*sim, host, Input(image_->region1Blocks), kNoSuchPort);
+    RecordingSeat seat;
+    const WriteJobOutcome outcome = Run(*sim, seat, Input(image_->region1Blocks), kNoSuchPort);
     EXPECT_EQ(outcome.status, StatusPortOpenFailed);
+    EXPECT_EQ(outcome.openFailure, OpenFailure::Missing);
     ASSERT_EQ(outcome.steps.size(), 1u);
-    ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].text, "The COM port cannot be opened.");
-    EXPECT_EQ(host.boxes[0].caption, "Error");
-    EXPECT_EQ(host.boxes[0].buttons, BoxButtons::Ok);
-    EXPECT_EQ(host.boxes[0].icon, BoxIcon::Stop);
+    EXPECT_EQ(outcome.closingMessage, "The COM port cannot be opened.");
+    EXPECT_EQ(seat.events, (std::vector<std::string>{"step OpenPort", "finished"}));
 }
 
-// Empty blocks send nothing but move the bar and count in the rounds: 26 blocks with rounds
-// of 10 resynchronise twice, before blocks 10 and 20. On a line with its byte times modelled,
+// Empty blocks send nothing but count as done and in the rounds: 26 blocks with rounds of 10
+// resynchronise twice, before blocks 10 and 20. On a line with its byte times modelled,
 // the radio has its 25 ms to program each block after the frame has left the line.
 TEST_F(WriteJobTest, StreamedRoundsAndProgressCountEveryBlock) {
     RecordList blocks = image_->region1Blocks;
@@ -203,18 +192,21 @@ TEST_F(WriteJobTest, StreamedRoundsAndProgressCountEveryBlock) {
     options.lineRate = true;
     auto sim = Simulator::Start(options);
     ASSERT_NE(sim, nullptr);
-    RecordingHost host({BoxAnswer::Ok});
-    const WriteJobOutcome outcome = RunJob(*sim, host, Input(blocks, 10));
+    RecordingSeat seat({true});
+    const WriteJobOutcome outcome = Run(*sim, seat, Input(blocks, 10));
 
     ASSERT_TRUE(outcome.succeeded);
     EXPECT_FALSE(outcome.highSpeedConfirmed);
+    // 0 of 26 as the transfer begins, each block as it is handled, and all once the line is
+    // back at 19200.
     std::vector<int> expected;
     for (int i = 0; i <= static_cast<int>(blocks.size()); ++i) {
         expected.push_back(i);
     }
-    expected.push_back(-1);
-    EXPECT_EQ(host.positions, expected);
-    EXPECT_NE(std::find(host.events.begin(), host.events.end(), "range 0..26"), host.events.end());
+    expected.push_back(static_cast<int>(blocks.size()));
+    EXPECT_EQ(seat.blocksDone, expected);
+    EXPECT_NE(std::find(seat.events.begin(), seat.events.end(), "progress 0/26"),
+              seat.events.end());
     ASSERT_TRUE(sim->WaitForJobs(1, 10s));
     const SimReport report = sim->Report();
     EXPECT_EQ(report.resynchronisations, 2);
@@ -224,14 +216,14 @@ TEST_F(WriteJobTest, StreamedRoundsAndProgressCountEveryBlock) {
     EXPECT_EQ(sim->Flash(), test::Region1Of(image_->region1Blocks));
 }
 
-// The host asks the job to stop. Before the erase that is a cancel: the end command goes out
+// The seat asks the job to stop. Before the erase that is a cancel: the end command goes out
 // once the radio has identified itself. After it the job stops between two frames and sends
 // nothing more: the radio keeps its boot loader for the next write.
 struct StopCase {
     const char* name;
     bool highSpeed;
-    int stopAfterBoxes;
-    int stopAtPosition;
+    int stopAfterQuestions;
+    int stopAtBlocks;
     bool interrupted;
     const char* radioEnd;  // how the radio saw the job end; nullptr: no job began
 };
@@ -250,16 +242,16 @@ TEST_P(JobStops, AtTheNextBoundary) {
     auto sim = Simulator::Start(options);
     ASSERT_NE(sim, nullptr);
     const std::vector<std::uint8_t> oldFlash = sim->Flash();
-    RecordingHost host({BoxAnswer::Ok});
-    host.stopAfterBoxes = c.stopAfterBoxes;
-    host.stopAtPosition = c.stopAtPosition;
-    const WriteJobOutcome outcome = RunJob(*sim, host, Input(image_->region1Blocks, 10));
+    RecordingSeat seat({true});
+    seat.stopAfterQuestions = c.stopAfterQuestions;
+    seat.stopAtBlocks = c.stopAtBlocks;
+    const WriteJobOutcome outcome = Run(*sim, seat, Input(image_->region1Blocks, 10));
 
     EXPECT_FALSE(outcome.succeeded);
     EXPECT_EQ(outcome.interrupted, c.interrupted);
     if (c.interrupted) {
         EXPECT_EQ(outcome.closingMessage, kInterruptedMessage);
-        EXPECT_EQ(outcome.blocksSent, c.stopAtPosition + 1);
+        EXPECT_EQ(outcome.blocksSent, c.stopAtBlocks);
     } else {
         EXPECT_EQ(outcome.status, StatusCancelled);
         EXPECT_EQ(outcome.blocksSent, 0);
@@ -280,29 +272,23 @@ TEST_P(JobStops, AtTheNextBoundary) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Host, JobStops,
+    Seat, JobStops,
     ::testing::Values(StopCase{"before_the_port_opens", true, 0, -1, false, nullptr},
                       StopCase{"after_the_confirmation", true, 1, -1, false, "cancelled"},
-                      StopCase{"mid_transfer_acknowledged", true, -1, 5, true, "closed"},
-                      StopCase{"mid_transfer_streamed", false, -1, 12, true, "closed"}),
+                      StopCase{"mid_transfer_acknowledged", true, -1, 6, true, "closed"},
+                      StopCase{"mid_transfer_streamed", false, -1, 13, true, "closed"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(WriteJobTest, ConfirmationNamesBothVersions) {
+TEST_F(WriteJobTest, TheQuestionNamesBothVersions) {
     struct Case {
         const char* version;
         bool noVersion;
-        const char* text;
+        std::optional<std::string> asked;
     };
     const Case cases[] = {
-        {"SIM-0.9", false,
-         " Please confirm the version change: \n Ver. SIM-0.9 -> Ver. TEST-1.0\nDo you want to "
-         "continue?"},
-        {"ABCDEFGHIJKLMNOP", false,
-         " Please confirm the version change: \n Ver. ABCDEFGH -> Ver. TEST-1.0\nDo you want to "
-         "continue?"},
-        {"", true,
-         " Please confirm the version change: \nNo Data -> Ver. TEST-1.0\nDo you want to "
-         "continue?"},
+        {"SIM-0.9", false, "SIM-0.9"},
+        {"ABCDEFGHIJKLMNOP", false, "ABCDEFGH"},
+        {"", true, std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);
@@ -311,16 +297,11 @@ TEST_F(WriteJobTest, ConfirmationNamesBothVersions) {
         options.noVersion = c.noVersion;
         auto sim = Simulator::Start(options);
         ASSERT_NE(sim, nullptr);
-        RecordingHost host({BoxAnswer::Cancel});
-        RunJob(*sim, host, Input(image_->region1Blocks));
-        ASSERT_EQ(host.boxes.size(), 2u);
-        EXPECT_EQ(host.boxes[0].text, c.text);
-        EXPECT_EQ(host.boxes[0].caption, "Solvane Updater");
-        EXPECT_EQ(host.boxes[0].buttons, BoxButtons::OkCancel);
-        EXPECT_EQ(host.boxes[0].icon, BoxIcon::Exclamation);
-        EXPECT_EQ(host.boxes[1].text, "Operation has been canceled");
-        EXPECT_EQ(host.boxes[1].buttons, BoxButtons::Ok);
-        EXPECT_EQ(host.boxes[1].icon, BoxIcon::Exclamation);
+        RecordingSeat seat({false});
+        Run(*sim, seat, Input(image_->region1Blocks));
+        ASSERT_EQ(seat.questions.size(), 1u);
+        EXPECT_EQ(seat.questions[0].radioVersion, c.asked);
+        EXPECT_EQ(seat.questions[0].newVersion, "TEST-1.0");
     }
 }
 
@@ -343,11 +324,8 @@ TEST_F(WriteJobTest, IdentifyEndsTheSessionAsACancelDoes) {
         }
         auto sim = Simulator::Start(options);
         ASSERT_NE(sim, nullptr);
-        RadioLink link;
-        link.SetDevicePath(sim->DevicePath());
-        RecordingHost host;
-        const WriteJobOutcome outcome = RunIdentifyJob(link, host, UpdaterSettings{});
-        EXPECT_FALSE(link.IsOpen());
+        RecordingSeat seat;
+        const WriteJobOutcome outcome = Run(*sim, seat, IdentifyInput(UpdaterSettings{}));
         EXPECT_EQ(outcome.succeeded, c.succeeded);
         EXPECT_EQ(outcome.status, c.status);
         ASSERT_TRUE(outcome.identified);
@@ -356,7 +334,8 @@ TEST_F(WriteJobTest, IdentifyEndsTheSessionAsACancelDoes) {
         EXPECT_EQ(outcome.modelCode[15], c.modelTail);
         if (c.succeeded) {
             EXPECT_EQ(outcome.radioVersionText, "SIM-0.9");
-            EXPECT_TRUE(host.boxes.empty());
+            EXPECT_TRUE(seat.questions.empty());
+            EXPECT_EQ(outcome.closingMessage, "");
         }
         ASSERT_TRUE(sim->WaitForJobs(1, 10s));
         EXPECT_EQ(sim->Report().jobLog[0].end, c.radioEnd);
@@ -364,8 +343,7 @@ TEST_F(WriteJobTest, IdentifyEndsTheSessionAsACancelDoes) {
 }
 
 // ModemManager holds a newly plugged port for a few seconds: a job that finds its port busy
-// opens it once the holder lets go, within its retry time, and goes on. The wait runs on a
-// worker, as the link-up does.
+// opens it once the holder lets go, within its retry time, and goes on, on the job's thread.
 TEST_F(WriteJobTest, ABusyPortOpensOnceItsHolderLetsGo) {
     auto sim = Simulator::Start(Radio());
     ASSERT_NE(sim, nullptr);
@@ -376,17 +354,13 @@ TEST_F(WriteJobTest, ABusyPortOpensOnceItsHolderLetsGo) {
         std::this_thread::sleep_for(1s);
         holder.Close();
     });
-    RadioLink link;
-    link.SetDevicePath(sim->DevicePath());
-    RecordingHost host;
+    RecordingSeat seat;
     const auto start = std::chrono::steady_clock::now();
-    const WriteJobOutcome outcome = RunIdentifyJob(link, host, UpdaterSettings{});
+    const WriteJobOutcome outcome = Run(*sim, seat, IdentifyInput(UpdaterSettings{}));
     const auto took = std::chrono::steady_clock::now() - start;
     release.join();
     EXPECT_TRUE(outcome.succeeded) << outcome.status;
     EXPECT_GE(took, 900ms);
-    EXPECT_EQ(host.workersRun, 2);  // the wait for the port, then the link-up
-    EXPECT_TRUE(host.workersOnOwnThread);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// The record a step hands to its worker, and the three workers that run on it.
+// Step 10's two ways of sending region 1, and the frames and speed changes they are made of.
 
 #include <cstdint>
 #include <string>
@@ -7,35 +7,29 @@
 #include "image/hex_record.h"
 #include "image/image_mirror.h"
 #include "protocol/radio_link.h"
-#include "workflow/job_host.h"
+#include "workflow/job_seat.h"
 #include "workflow/job_status.h"
 
 namespace qv {
 
-// The step owns it: it creates it, keeps it alive while the worker runs, reads result after
-// the wait. The worker uses the link alone while it runs and never frees the record.
-struct TransferJob {
-    JobHost* owner = nullptr;  // whose progress the transfer moves
+// One transfer of region 1's blocks, in list order.
+struct BlockTransfer {
+    JobSeat* seat = nullptr;  // told the progress, asked whether to stop between frames
     RadioLink* link = nullptr;
     ImageMirror* mirror = nullptr;  // the transfer stores every data byte it sends here
-    std::int32_t result = 1;        // 1 success, 0 failure; written before the worker ends
-    RecordList blocks;              // a copy of region 1's blocks, sent in order
+    const RecordList* blocks = nullptr;
     std::int32_t roundsPerWrite = 0;
-    bool stopped = false;    // the host asked to stop: the worker ended between two frames
+    bool stopped = false;    // the seat asked to stop: the transfer ended between two frames
     int blocksSent = 0;      // frames that went out whole
     TransferPace pace;       // the time left in the status texts
     std::string lastStatus;  // the status text shown last; the same one is not sent again
 };
 
-// Each worker asks the host between its frames (or link-up attempts) whether to stop.
-void LinkUpWorker(TransferJob& job);
 // At 38400 baud without replies, back to 19200 every roundsPerWrite blocks to resynchronise.
-void StreamedTransferWorker(TransferJob& job);
-// At 115200 baud, one ACK per block.
-void AcknowledgedTransferWorker(TransferJob& job);
-
-// Starts worker on the host's worker thread, waits for it and returns its result.
-int RunTransferJob(JobHost& host, void (*worker)(TransferJob&), TransferJob& job);
+// True when every block went out and the line is back at 19200.
+bool SendStreamed(BlockTransfer& transfer);
+// At 115200 baud, one ACK per block. True when every block was acknowledged.
+bool SendAcknowledged(BlockTransfer& transfer);
 
 // The speed change commands: 0x0F and the code, the lead pause, the local switch; the
 // confirmed ones then run an ACK exchange at the new speed.
