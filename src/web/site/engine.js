@@ -60,31 +60,67 @@ export async function runEngine(channel, serial, start) {
     printErr: (text) => console.error(text),
   });
 
+  // One entry point at a time; `inCall` while one is suspended. Calls that never wait go
+  // straight in, also while another is suspended: they do not suspend the module themselves.
   let turn = Promise.resolve();
+  let inCall = false;
   const call = (name, types = [], args = []) => {
-    turn = turn.then(() => module.ccall(name, null, types, args, { async: true }));
+    turn = turn.then(async () => {
+      inCall = true;
+      try {
+        await module.ccall(name, null, types, args, { async: true });
+      } finally {
+        inCall = false;
+      }
+    });
     return turn;
   };
+  // Straight into the export: ccall would take a call made while another is suspended for
+  // an asynchronous one and steal the suspended call's promise.
+  const callNow = (name, text = null) => {
+    if (text === null) {
+      return module[`_${name}`]();
+    }
+    const size = module.lengthBytesUTF8(text) + 1;
+    const pointer = module._malloc(size);
+    module.stringToUTF8(text, pointer, size);
+    try {
+      return module[`_${name}`](pointer);
+    } finally {
+      module._free(pointer);
+    }
+  };
 
+  // A Mot file chosen in the special settings: its bytes go into the module's file system,
+  // where the image loader reads the path the settings hold.
+  const takeMotFile = (answer) => {
+    if (answer && answer.motFile) {
+      module.FS.mkdirTree('/mot');
+      const path = `/mot/${answer.motFile.name.replace(/[/\\]/g, '_')}`;
+      module.FS.writeFile(path, new Uint8Array(answer.motFile.bytes));
+      answer.motFilePath = path;
+      delete answer.motFile;
+    }
+    return answer;
+  };
+
+  const portsChanged = (select) => call('qv_web_ports_changed', ['string'], [select]);
   const actions = {
     write: () => call('qv_web_write'),
-    portSelected: (device) => call('qv_web_port_selected', ['string'], [device]),
+    specialSettings: () => call('qv_web_special_settings'),
+    exit: () => (inCall ? callNow('qv_web_exit_during_session') : call('qv_web_exit')),
+    nextRadio: (ticked) => module._qv_web_next_radio(ticked ? 1 : 0),
+    portSelected: (device) => callNow('qv_web_port_selected', device),
     portsChanged: async () => {
       const added = await layer.refresh();
-      return call('qv_web_refresh_ports', ['string'], [added[0] || '']);
+      return portsChanged(added[0] || '');
     },
     offerPractice: async () => {
       if (!practice) {
         practice = new PracticePort(await createPracticeRadio());
       }
       layer.offerPractice(true);
-      return call('qv_web_refresh_ports', ['string'], ['practice']);
-    },
-    motFile: ({ name, bytes }) => {
-      module.FS.mkdirTree('/mot');
-      const path = `/mot/${name.replace(/[/\\]/g, '_')}`;
-      module.FS.writeFile(path, new Uint8Array(bytes));
-      return path;
+      return portsChanged('practice');
     },
   };
 
@@ -93,7 +129,7 @@ export async function runEngine(channel, serial, start) {
       const resolve = questions.get(data.id);
       questions.delete(data.id);
       if (resolve) {
-        resolve(data.value);
+        resolve(takeMotFile(data.value));
       }
       return;
     }
@@ -103,6 +139,6 @@ export async function runEngine(channel, serial, start) {
   });
 
   await layer.refresh();
-  await call('qv_web_init', ['string'], [start.words.join('\n')]);
+  await call('qv_web_start', ['string'], [start.words.join('\n')]);
   channel.post({ type: 'ready', storageFailure });
 }

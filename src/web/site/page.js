@@ -32,7 +32,6 @@ const PORT_HINT =
   '(sudo usermod -aG dialout $USER, then log in again); a browser installed as a Snap ' +
   'also needs: sudo snap connect chromium:raw-usb.';
 
-let progressLow = 0;
 let portEntries = [];
 
 const view = {
@@ -51,31 +50,43 @@ const view = {
     }
     $('no-port').hidden = !noPort;
     $('no-port-text').textContent = noPort
-      ? `${noPort.detail}. Press "Choose port" to pick the radio's cable, or try the ` +
+      ? `${noPort.detail}. Press "Choose port" and pick the radio's cable, or try the ` +
         'practice radio.'
       : '';
     showPracticeNote();
   },
-  controls({ write, ports, specialSettings, busy }) {
-    $('write').disabled = !write;
-    $('port').disabled = !ports;
-    $('choose-port').disabled = !ports || !('serial' in navigator);
-    $('practice').disabled = !ports;
-    $('special-settings').disabled = !specialSettings;
-    if (specialSettings) {
-      $('special-settings').hidden = false;
-    }
-    document.body.dataset.busy = String(Boolean(busy));
+  controls(controls) {
+    $('write').disabled = !controls.write;
+    $('exit').disabled = !controls.exit;
+    $('port').disabled = !controls.portList;
+    // A port may be chosen whenever the window is idle, also before the first is listed.
+    const idle = controls.exit && controls.pointer === 'normal';
+    $('choose-port').disabled = !idle || !('serial' in navigator);
+    $('practice').disabled = !idle;
+    $('next-radio').disabled = !controls.nextRadio;
+    $('special-settings').hidden = !controls.specialSettingsShown;
+    $('special-settings').disabled = !controls.specialSettings;
+    document.body.dataset.pointer = controls.pointer;
   },
-  progressRange({ low, high }) {
-    progressLow = low;
-    $('progress').max = Math.max(high - low, 1);
+  nextRadio({ ticked }) {
+    $('next-radio').checked = ticked;
   },
-  progress({ position }) {
-    $('progress').value = Math.max(position - progressLow, 0);
+  // A position below 0 shows the bar empty.
+  progress({ position, high }) {
+    $('progress').max = Math.max(high, 1);
+    $('progress').value = Math.max(position, 0);
   },
   status({ text }) {
     $('status').textContent = text;
+  },
+  end() {
+    window.close();
+    $('window').replaceChildren(
+      Object.assign(document.createElement('p'), {
+        id: 'ended',
+        textContent: 'The updater has ended. Close this tab, or reload the page to start again.',
+      }),
+    );
   },
 };
 
@@ -105,7 +116,64 @@ function showBox({ text, caption, buttons, icon }) {
   });
 }
 
-const questions = { box: showBox };
+// The special settings on a copy: the copy after OK, null after Cancel. A Mot file chosen with
+// "Refer" goes with the answer, for the engine to keep where the loader reads it.
+function editSpecialSettings({ settings }) {
+  const dialog = $('settings');
+  const form = $('settings-form');
+  const check = (name, value) => {
+    for (const input of form.querySelectorAll(`input[name="${name}"]`)) {
+      input.checked = Number(input.value) === value;
+    }
+  };
+  check('baud', settings.baudIndex);
+  check('stop-bits', settings.stopBits);
+  $('max-buffer').value = String(settings.maxBuffer);
+  $('rounds').value = String(settings.roundsPerWrite);
+  $('unencrypted').checked = settings.unencrypted;
+  $('use-mot').checked = settings.useMotFile;
+  $('mot-name').value = settings.motFilePath.replace(/^\/mot\//, '');
+  $('mot-file').value = '';
+  let chosen = null;
+  const onChosen = () => {
+    chosen = $('mot-file').files[0] || null;
+    if (chosen) {
+      $('mot-name').value = chosen.name;
+    }
+  };
+  $('mot-file').addEventListener('change', onChosen);
+  dialog.returnValue = '';
+  return new Promise((resolve) => {
+    dialog.addEventListener(
+      'close',
+      async () => {
+        $('mot-file').removeEventListener('change', onChosen);
+        if (dialog.returnValue !== 'ok') {
+          resolve(null);
+          return;
+        }
+        const picked = (name) => Number(form.querySelector(`input[name="${name}"]:checked`)?.value);
+        const answer = {
+          baudIndex: picked('baud'),
+          stopBits: picked('stop-bits'),
+          maxBuffer: Number($('max-buffer').value),
+          roundsPerWrite: Number($('rounds').value),
+          unencrypted: $('unencrypted').checked,
+          useMotFile: $('use-mot').checked,
+          motFilePath: settings.motFilePath,
+        };
+        if (chosen) {
+          answer.motFile = { name: chosen.name, bytes: await chosen.arrayBuffer() };
+        }
+        resolve(answer);
+      },
+      { once: true },
+    );
+    dialog.showModal();
+  });
+}
+
+const questions = { box: showBox, specialSettings: editSpecialSettings };
 
 async function answer(id, question) {
   const value = await questions[question.op](question);
@@ -135,6 +203,16 @@ function wireControls() {
     act('portsChanged');
   });
   $('practice').addEventListener('click', () => act('offerPractice'));
+  $('exit').addEventListener('click', () => act('exit'));
+  $('special-settings').addEventListener('click', () => act('specialSettings'));
+  $('next-radio').addEventListener('change', () => act('nextRadio', $('next-radio').checked));
+  $('refer').addEventListener('click', () => $('mot-file').click());
+  // Escape is Exit, as in the desktop window; in a dialog it is the dialog's Cancel.
+  document.addEventListener('keydown', (event) => {
+    if (event.key === 'Escape' && !document.querySelector('dialog[open]')) {
+      act('exit');
+    }
+  });
   $('download-log').addEventListener('click', downloadServiceLog);
   if ('serial' in navigator) {
     navigator.serial.addEventListener('connect', () => act('portsChanged'));

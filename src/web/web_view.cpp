@@ -1,0 +1,148 @@
+#include "web/web_view.h"
+
+#include <algorithm>
+#include <array>
+
+#include "frontend/window_boxes.h"
+#include "web/page_channel.h"
+
+namespace qv::web {
+namespace {
+
+const char* ButtonsName(BoxButtons buttons) {
+    return buttons == BoxButtons::OkCancel ? "okCancel" : "ok";
+}
+
+const char* IconName(BoxIcon icon) {
+    switch (icon) {
+        case BoxIcon::Information:
+            return "information";
+        case BoxIcon::Question:
+            return "question";
+        case BoxIcon::Exclamation:
+            return "exclamation";
+        case BoxIcon::Stop:
+            return "stop";
+        case BoxIcon::None:
+            break;
+    }
+    return "none";
+}
+
+const char* PointerName(Pointer pointer) {
+    switch (pointer) {
+        case Pointer::Busy:
+            return "busy";
+        case Pointer::WaitingForRadio:
+            return "waiting";
+        case Pointer::Normal:
+            break;
+    }
+    return "normal";
+}
+
+JsonValue SettingsJson(const UpdaterSettings& settings) {
+    return {{"baudIndex", settings.baudIndex},           {"maxBuffer", settings.maxBuffer},
+            {"roundsPerWrite", settings.roundsPerWrite}, {"stopBits", settings.stopBits},
+            {"unencrypted", settings.unencrypted != 0},  {"useMotFile", settings.useMotFile != 0},
+            {"motFilePath", settings.motFilePath}};
+}
+
+// The dialog's answer; what it does not hold, or holds out of range, stays as it was.
+UpdaterSettings SettingsFrom(const JsonValue& json, UpdaterSettings settings) {
+    const auto choice = [&json](const char* key, auto choices, int& field) {
+        const int value = json.value(key, field);
+        if (std::find(choices.begin(), choices.end(), value) != choices.end()) {
+            field = value;
+        }
+    };
+    choice("baudIndex", std::array{kBaudIndex38400, kBaudIndex57600, kBaudIndex115200},
+           settings.baudIndex);
+    choice("maxBuffer", kMaxBufferChoices, settings.maxBuffer);
+    choice("roundsPerWrite", kRoundsChoices, settings.roundsPerWrite);
+    choice("stopBits", kStopBitsChoices, settings.stopBits);
+    settings.unencrypted = json.value("unencrypted", settings.unencrypted != 0) ? 1 : 0;
+    settings.useMotFile = json.value("useMotFile", settings.useMotFile != 0) ? 1 : 0;
+    settings.motFilePath = json.value("motFilePath", settings.motFilePath);
+    return settings;
+}
+
+}  // namespace
+
+void WebView::ShowTitle(const std::string& title) {
+    PostToPage({{"op", "title"}, {"text", title}});
+}
+
+void WebView::ShowControls(const ControlState& controls) {
+    PostToPage({{"op", "controls"},
+                {"write", controls.write},
+                {"exit", controls.exit},
+                {"portList", controls.portList},
+                {"nextRadio", controls.nextRadio},
+                {"specialSettings", controls.specialSettings},
+                {"specialSettingsShown", controls.specialSettingsShown},
+                {"pointer", PointerName(controls.pointer)}});
+}
+
+void WebView::ShowPorts(const PortListView& ports) {
+    JsonValue entries = JsonValue::array();
+    for (const PortEntry& entry : ports.entries) {
+        entries.push_back({{"device", entry.device}, {"text", entry.text}});
+    }
+    JsonValue message = {{"op", "ports"}, {"entries", entries}};
+    message["selected"] = ports.selected ? JsonValue(*ports.selected) : JsonValue();
+    message["noPort"] = ports.noPort ? JsonValue{{"summary", ports.noPort->summary},
+                                                 {"detail", ports.noPort->detail}}
+                                     : JsonValue();
+    PostToPage(message);
+}
+
+void WebView::ShowNextRadioTicked(bool ticked) {
+    PostToPage({{"op", "nextRadio"}, {"ticked", ticked}});
+}
+
+void WebView::ShowProgress(int position, int high) {
+    PostToPage({{"op", "progress"}, {"position", position}, {"high", high}});
+}
+
+void WebView::ShowStatus(const std::string& text) {
+    PostToPage({{"op", "status"}, {"text", text}});
+}
+
+BoxAnswer WebView::ShowBox(const MessageBox& box) {
+    const JsonValue answer = AskPage({{"op", "box"},
+                                      {"text", box.text},
+                                      {"caption", box.caption},
+                                      {"buttons", ButtonsName(box.buttons)},
+                                      {"icon", IconName(box.icon)}});
+    return answer == "ok" ? BoxAnswer::Ok : BoxAnswer::Cancel;
+}
+
+// The dialog stays until its OK holds a Mot file name whenever the Mot file is ticked.
+std::optional<UpdaterSettings> WebView::EditSpecialSettings(const UpdaterSettings& settings) {
+    UpdaterSettings edited = settings;
+    for (;;) {
+        const JsonValue answer =
+            AskPage({{"op", "specialSettings"}, {"settings", SettingsJson(edited)}});
+        if (!answer.is_object()) {
+            return std::nullopt;
+        }
+        edited = SettingsFrom(answer, edited);
+        if (edited.useMotFile == 0 || !edited.motFilePath.empty()) {
+            return edited;
+        }
+        ShowBox(MustInputFileNameBox());
+    }
+}
+
+void WebView::EndWindow() {
+    PostToPage({{"op", "end"}});
+}
+
+void WebView::WakeWindowThread(SessionWake wake) {
+    if (presenter_ != nullptr) {
+        presenter_->OnSessionWake(wake);
+    }
+}
+
+}  // namespace qv::web
