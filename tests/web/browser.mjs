@@ -174,13 +174,19 @@ export class Page {
     });
   }
 
-  // A worker of the page has started and waits: the stand-in goes in before its first line.
+  // A worker of the page has started and waits: the stand-in goes into a dedicated worker
+  // before its first line. A service worker has no serial ports and goes on at once (it would
+  // not answer Runtime.enable while it waits).
   async workerAttached({ sessionId, targetInfo }, standIn) {
     this.workers.set(sessionId, targetInfo);
     const send = (method, params = {}) => this.connection.send(method, params, sessionId);
+    if (targetInfo.type !== 'worker') {
+      await send('Runtime.runIfWaitingForDebugger');
+      return;
+    }
     try {
       await send('Runtime.enable');
-      if (standIn && targetInfo.type === 'worker') {
+      if (standIn) {
         await send('Runtime.evaluate', { expression: standIn });
       }
     } finally {

@@ -26,6 +26,7 @@ function lines(stream) {
 export async function startRadio(options, files) {
   const args = [...options, '--report', files.report, '--dump', files.dump];
   const child = spawn(SIM, args, { stdio: ['ignore', 'pipe', 'inherit'] });
+  const exited = new Promise((resolve) => child.on('exit', resolve));
   const next = lines(child.stdout);
   const device = await next();
   return {
@@ -47,7 +48,10 @@ export async function startRadio(options, files) {
       }
     },
     flash: () => readFileSync(files.dump),
-    stop: () => child.kill('SIGTERM'),
+    stop: () => {
+      child.kill('SIGTERM');
+      return exited;
+    },
   };
 }
 
@@ -60,9 +64,10 @@ export async function startBridge() {
   const command = async (text) => {
     child.stdin.write(`${text}\n`);
     const answer = await next();
-    if (answer !== 'ok') {
+    if (answer.startsWith('error')) {
       throw new Error(`bridge: ${text}: ${answer}`);
     }
+    return answer;
   };
   return {
     url: `http://127.0.0.1:${port}`,
@@ -71,6 +76,8 @@ export async function startBridge() {
     pull: (id) => command(`pull ${id}`),
     offer: (id) => command(`offer ${id}`),
     grant: (id) => command(`grant ${id}`),
+    // Each open's line settings so far: [{baudRate, dataBits, stopBits, parity}, ...].
+    opens: async (id) => JSON.parse(await command(`opens ${id}`)),
     stop: () => child.kill('SIGTERM'),
   };
 }

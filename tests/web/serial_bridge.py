@@ -14,11 +14,13 @@ browser's boundary; this is everything behind it. It models what a cable does:
 - A cable pulled out fails the open port's streams ("The device has been lost.") and takes the
   port off the list; a port plugged in comes onto it.
 
-Commands on stdin, one a line, each answered "ok" (or "error ...") on stdout:
+Commands on stdin, one a line, each answered on a line of stdout ("ok", "error ...", or what
+was asked for):
   plug ID PATH VID PID   a port with USB ids (hex; "-" for none) on the terminal at PATH
   pull ID                the cable pulled out
   offer ID               the port the browser's chooser gives at the next requestPort()
   grant ID               granted already, as by an earlier visit
+  opens ID               the line settings of every open so far, as one JSON line
 The first line on stdout is "port N", the bridge's TCP port on 127.0.0.1.
 
 HTTP, for the stand-in in the page and its worker (which share the grants, as in a browser):
@@ -58,6 +60,7 @@ class Device:
         self.fd = None
         self.connection = None
         self.release = None
+        self.opens = []
 
     def info(self):
         info = {"id": self.ident}
@@ -186,6 +189,7 @@ class Bridge:
             await socket.close()
             return
         device.connection = socket
+        device.opens.append(settings)
         loop = asyncio.get_running_loop()
         loop.add_reader(device.fd, self.relay_from_radio, device, socket)
         socket.send_text(json.dumps({"op": "opened"}))
@@ -249,6 +253,8 @@ class Bridge:
             self.offered = words[1]
         elif words[0] == "grant" and words[1] in self.devices:
             self.devices[words[1]].granted = True
+        elif words[0] == "opens" and words[1] in self.devices:
+            return json.dumps(self.devices[words[1]].opens)
         else:
             return "error unknown command"
         return "ok"
