@@ -9,6 +9,12 @@
 EM_JS(void, qv_web_post, (const char* json), {
     Module.qvPost(JSON.parse(UTF8ToString(json)));
 });
+EM_JS(void, qv_web_post_progress, (int position, int high), {
+    Module.qvPost({op: 'progress', position: position, high: high});
+});
+EM_JS(void, qv_web_post_status, (const char* text), {
+    Module.qvPost({op: 'status', text: UTF8ToString(text)});
+});
 // The answer as JSON text in memory of malloc's, for the caller to free.
 EM_ASYNC_JS(char*, qv_web_ask, (const char* json), {
     const answer = JSON.stringify(await Module.qvAsk(JSON.parse(UTF8ToString(json))));
@@ -23,6 +29,14 @@ namespace qv::web {
 
 void PostToPage(const JsonValue& message) {
     qv_web_post(JsonLine(message).c_str());
+}
+
+void PostProgress(int position, int high) {
+    qv_web_post_progress(position, high);
+}
+
+void PostStatus(const std::string& text) {
+    qv_web_post_status(text.c_str());
 }
 
 JsonValue AskPage(const JsonValue& question) {

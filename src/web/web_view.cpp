@@ -102,11 +102,11 @@ void WebView::ShowNextRadioTicked(bool ticked) {
 }
 
 void WebView::ShowProgress(int position, int high) {
-    PostToPage({{"op", "progress"}, {"position", position}, {"high", high}});
+    PostProgress(position, high);
 }
 
 void WebView::ShowStatus(const std::string& text) {
-    PostToPage({{"op", "status"}, {"text", text}});
+    PostStatus(text);
 }
 
 BoxAnswer WebView::ShowBox(const MessageBox& box) {
