@@ -99,15 +99,16 @@ export class Browser {
     this.exited = exited;
   }
 
-  // A new tab; standIn: script put into the page and each of its workers before they run.
-  async newPage(standIn = '') {
+  // A new tab; standIn: script put into the page and each of its workers before they run
+  // (workerScript: another one for the workers).
+  async newPage(standIn = '', { workerScript = standIn } = {}) {
     const { targetId } = await this.connection.send('Target.createTarget', { url: 'about:blank' });
     const { sessionId } = await this.connection.send('Target.attachToTarget', {
       targetId,
       flatten: true,
     });
     const page = new Page(this, targetId, sessionId);
-    await page.prepare(standIn);
+    await page.prepare(standIn, workerScript);
     return page;
   }
 
@@ -140,11 +141,11 @@ export class Page {
     return this.connection.send(method, params, this.sessionId);
   }
 
-  async prepare(standIn) {
+  async prepare(standIn, workerScript) {
     this.connection.on((message) => {
       if (message.sessionId === this.sessionId) {
         if (message.method === 'Target.attachedToTarget') {
-          this.workerAttached(message.params, standIn);
+          this.workerAttached(message.params, workerScript);
         } else if (message.method === 'Runtime.consoleAPICalled') {
           this.console.push(message.params.args.map((a) => a.value ?? a.description).join(' '));
         } else if (message.method === 'Runtime.exceptionThrown') {

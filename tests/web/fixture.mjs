@@ -14,7 +14,9 @@ export const CONNECTION_MESSAGE =
   'settings are in place.\nPlease try again.';
 export const UPDATER_CAPTION = 'Updater for QV-310/QV-410(HW V2.0)';
 
-export async function openWorld(t, { standIn = true } = {}) {
+// standIn: the serial stand-in in the page; workerScript: what goes into its worker instead of
+// the stand-in.
+export async function openWorld(t, { standIn = true, workerScript } = {}) {
   const folder = mkdtempSync(join(tmpdir(), 'qv-web-test-'));
   const site = await serveSite(SITE);
   const bridge = await startBridge();
@@ -25,7 +27,9 @@ export async function openWorld(t, { standIn = true } = {}) {
     site,
     bridge,
     browser,
-    page: await browser.newPage(standIn ? standInSource(bridge.url) : ''),
+    page: await browser.newPage(standIn ? standInSource(bridge.url) : '', {
+      workerScript: workerScript ?? (standIn ? standInSource(bridge.url) : ''),
+    }),
     // A simulated radio plugged in as port `id` (USB ids as an FTDI cable's).
     async radio(id, options = [], usb = ['0403', '6001']) {
       const radio = await startRadio(options, {

@@ -76,6 +76,7 @@ export async function startBridge() {
     pull: (id) => command(`pull ${id}`),
     offer: (id) => command(`offer ${id}`),
     grant: (id) => command(`grant ${id}`),
+    hold: (id) => command(`hold ${id}`),
     // Each open's line settings so far: [{baudRate, dataBits, stopBits, parity}, ...].
     opens: async (id) => JSON.parse(await command(`opens ${id}`)),
     stop: () => child.kill('SIGTERM'),

@@ -21,6 +21,7 @@ was asked for):
   offer ID               the port the browser's chooser gives at the next requestPort()
   grant ID               granted already, as by an earlier visit
   opens ID               the line settings of every open so far, as one JSON line
+  hold ID                another program holds the port: every open is refused
 The first line on stdout is "port N", the bridge's TCP port on 127.0.0.1.
 
 HTTP, for the stand-in in the page and its worker (which share the grants, as in a browser):
@@ -61,6 +62,7 @@ class Device:
         self.connection = None
         self.release = None
         self.opens = []
+        self.held = False
 
     def info(self):
         info = {"id": self.ident}
@@ -175,7 +177,7 @@ class Bridge:
         refusal = None
         if device is None or not device.plugged:
             refusal = "The device has been lost."
-        elif device.connection is not None:
+        elif device.connection is not None or device.held:
             refusal = "Failed to open serial port."
         elif settings["baudRate"] not in SPEEDS:
             refusal = "Failed to open serial port."
@@ -253,6 +255,8 @@ class Bridge:
             self.offered = words[1]
         elif words[0] == "grant" and words[1] in self.devices:
             self.devices[words[1]].granted = True
+        elif words[0] == "hold" and words[1] in self.devices:
+            self.devices[words[1]].held = True
         elif words[0] == "opens" and words[1] in self.devices:
             return json.dumps(self.devices[words[1]].opens)
         else:
