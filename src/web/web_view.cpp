@@ -5,6 +5,7 @@
 
 #include "frontend/window_boxes.h"
 #include "web/page_channel.h"
+#include "workflow/job_messages.h"
 
 namespace qv::web {
 namespace {
@@ -40,6 +41,14 @@ const char* PointerName(Pointer pointer) {
     }
     return "normal";
 }
+
+// What a port that does not open means in a browser: Chromium says only "Failed to open serial
+// port." for a port another program holds and for one the OS refuses this user.
+constexpr const char* kPortRefusedHint =
+    "Another program may hold the port (a terminal program, the updater in another tab or "
+    "window): close it and press Write again. On Linux your user needs the serial group (sudo "
+    "usermod -aG dialout $USER, then log in again); a browser installed as a Snap also needs: "
+    "sudo snap connect chromium:raw-usb.";
 
 JsonValue SettingsJson(const UpdaterSettings& settings) {
     return {{"baudIndex", settings.baudIndex},           {"maxBuffer", settings.maxBuffer},
@@ -110,12 +119,15 @@ void WebView::ShowStatus(const std::string& text) {
 }
 
 BoxAnswer WebView::ShowBox(const MessageBox& box) {
-    const JsonValue answer = AskPage({{"op", "box"},
-                                      {"text", box.text},
-                                      {"caption", box.caption},
-                                      {"buttons", ButtonsName(box.buttons)},
-                                      {"icon", IconName(box.icon)}});
-    return answer == "ok" ? BoxAnswer::Ok : BoxAnswer::Cancel;
+    JsonValue question = {{"op", "box"},
+                          {"text", box.text},
+                          {"caption", box.caption},
+                          {"buttons", ButtonsName(box.buttons)},
+                          {"icon", IconName(box.icon)}};
+    if (box.text == kPortOpenFailedMessage) {
+        question["hint"] = kPortRefusedHint;
+    }
+    return AskPage(question) == "ok" ? BoxAnswer::Ok : BoxAnswer::Cancel;
 }
 
 // The dialog stays until its OK holds a Mot file name whenever the Mot file is ticked.

@@ -4,9 +4,10 @@
 // does. Where a browser has no Web Serial in workers it runs in the page itself (page.js says
 // so before Write).
 //
-// The core runs one entry point at a time: ASYNCIFY cannot enter the module while a call is
-// suspended, so what the user does meanwhile waits its turn, but the answers to the core's
-// questions go straight to the question waiting for them.
+// The core runs one entry point that may wait at a time: under ASYNCIFY a second call must not
+// suspend while one is suspended. So Write, Exit's question and the special settings wait their
+// turn; the entry points that never wait (Exit during a session, the next-radio tick, a port's
+// choice) go straight in; the page's answers go to the question waiting for them.
 import createUpdater from './updater.js';
 import createPracticeRadio from './practice_radio.js';
 import { PracticePort } from './practice_port.js';
@@ -140,5 +141,5 @@ export async function runEngine(channel, serial, start) {
 
   await layer.refresh();
   await call('qv_web_start', ['string'], [start.words.join('\n')]);
-  channel.post({ type: 'ready', storageFailure });
+  channel.post({ type: 'ready' });
 }

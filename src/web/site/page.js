@@ -11,7 +11,11 @@ function addressWords() {
   for (const part of [location.search, location.hash]) {
     for (const word of part.slice(1).split(/[&;,+ ]/)) {
       if (word) {
-        words.push(decodeURIComponent(word.split('=')[0]));
+        try {
+          words.push(decodeURIComponent(word.split('=')[0]));
+        } catch (error) {
+          // a malformed %-escape names no word
+        }
       }
     }
   }
@@ -19,18 +23,13 @@ function addressWords() {
 }
 
 let engine = null;
-const post = (message) => engine.postMessage(message);
+// Before the engine has started the controls are disabled; a key meanwhile goes nowhere.
+const post = (message) => engine && engine.postMessage(message);
 const act = (name, value) => post({ type: 'action', name, value });
 
 // --- Presenting -------------------------------------------------------------------------
 
 const ICONS = { information: 'ℹ️', question: '❓', exclamation: '⚠️', stop: '⛔', none: '' };
-const PORT_OPEN_FAILED = 'The COM port cannot be opened.';
-const PORT_HINT =
-  'Another program may hold the port (a terminal program, the updater in another tab or ' +
-  'window): close it and press Write again. On Linux your user needs the serial group ' +
-  '(sudo usermod -aG dialout $USER, then log in again); a browser installed as a Snap ' +
-  'also needs: sudo snap connect chromium:raw-usb.';
 
 let portEntries = [];
 
@@ -95,15 +94,16 @@ function showPracticeNote() {
   $('practice-note').hidden = !entry || entry.device !== 'practice';
 }
 
-// A modal box; resolves to "ok" or "cancel". Escape is Cancel where there is one.
-function showBox({ text, caption, buttons, icon }) {
+// A modal box; resolves to "ok" or "cancel". Escape is Cancel where there is one. A hint is
+// the page's own word under the box's text: what to do in a browser.
+function showBox({ text, caption, buttons, icon, hint }) {
   const box = $('box');
   $('box-caption').textContent = caption;
   $('box-text').textContent = text;
   $('box-icon').textContent = ICONS[icon] || '';
   $('box-cancel').hidden = buttons !== 'okCancel';
-  $('box-hint').hidden = text !== PORT_OPEN_FAILED;
-  $('box-hint').textContent = text === PORT_OPEN_FAILED ? PORT_HINT : '';
+  $('box-hint').hidden = !hint;
+  $('box-hint').textContent = hint || '';
   box.returnValue = '';
   return new Promise((resolve) => {
     box.addEventListener(
