@@ -145,7 +145,11 @@ const ready = await loadTimes();
 rmSync(folder, { recursive: true, force: true });
 
 const seconds = (ms) => `${(ms / 1000).toFixed(1)} s`;
-const median = (values) => [...values].sort((a, b) => a - b)[Math.floor((values.length - 1) / 2)];
+const median = (values) => {
+  const sorted = [...values].sort((a, b) => a - b);
+  const middle = Math.floor(sorted.length / 2);
+  return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+};
 const image = mot ? `a ${motBytes}-byte Mot file` : 'the carried package';
 console.log(`One update of ${image}, qv-radio-sim ${simOptions.join(' ')}, ${rounds} rounds:`);
 console.log('  round  qv-flash write  the page, visible       the page, hidden');

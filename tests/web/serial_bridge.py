@@ -35,6 +35,7 @@ import base64
 import hashlib
 import json
 import os
+import select
 import struct
 import sys
 import termios
@@ -214,10 +215,9 @@ class Bridge:
     def write_all(device, data):
         while data and device.fd is not None:
             try:
-                written = os.write(device.fd, data)
+                data = data[os.write(device.fd, data):]
             except BlockingIOError:
-                continue
-            data = data[written:]
+                select.select([], [device.fd], [], 0.1)  # the radio reads on; wait, not spin
 
     @staticmethod
     def relay_from_radio(device, socket):
@@ -336,7 +336,18 @@ class WebSocket:
         self.writer.close()
 
 
+def run_as_driver():
+    """The bridge stands for the kernel's tty layer and the adapter's driver, which a busy
+    machine does not keep waiting: it asks for real-time scheduling where it may (as qv-flash's
+    reads do), and runs as it is where it may not."""
+    try:
+        os.sched_setscheduler(0, os.SCHED_FIFO, os.sched_param(os.sched_get_priority_min(os.SCHED_FIFO)))
+    except (AttributeError, PermissionError, OSError):
+        pass
+
+
 async def main():
+    run_as_driver()
     bridge = Bridge()
     server = await asyncio.start_server(bridge.serve, "127.0.0.1", 0)
     print(f"port {server.sockets[0].getsockname()[1]}", flush=True)
