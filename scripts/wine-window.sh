@@ -5,9 +5,13 @@
 
 window_exe=$root/build/win64/src/winapp/qv-updater.exe
 window_tests_exe=$root/build/win64/tests/winapp/qv_window_tests.exe
-# COM1: the radio of the run driven by keys; COM7: a radio; COM8: one that never answers;
-# COM9: a radio whose next one answers only a minute after it left.
-window_ports=(1 7 8 9)
+# COM1: the radio of the run driven by keys; COM4: a radio that answers each area command near
+# the end of the job's wait; COM7: a radio; COM8: one that never answers; COM9: a radio whose
+# next one answers only a minute after it left.
+window_ports=(1 4 7 8 9)
+# The window's tests wait out a silent radio's link-up and seven late area commands, besides
+# their shorter jobs.
+window_tests_limit=300
 # The virtual screen, and the Wine desktop the windows are drawn on (with Wine's own frames).
 window_screen=1024x768
 # How long the run driven by keys waits for each window; the whole update takes about 40 s.
@@ -69,12 +73,16 @@ run_window_tests() {
   local silent=$sim_pid
   start_sim radio9 --jobs 2 --between 60000
   local loop=$sim_pid
-  QV_TEST_RADIO_PORT=7 QV_TEST_SILENT_PORT=8 QV_TEST_LOOP_PORT=9 \
+  start_sim radio4 --fault late-area
+  local late=$sim_pid
+  QV_TEST_RADIO_PORT=7 QV_TEST_SILENT_PORT=8 QV_TEST_LOOP_PORT=9 QV_TEST_LATE_AREA_PORT=4 \
     QV_TEST_RADIO_REPORT="$(windows_path "$work/radio7-report.json")" \
-    wine_run "$window_tests_exe" --gtest_brief=1 || fail "the window's tests failed"
+    timeout "$window_tests_limit" "$wine" "$window_tests_exe" --gtest_brief=1 ||
+    fail "the window's tests failed"
   stop_sim "$radio"
   stop_sim "$silent"
   stop_sim "$loop"
+  stop_sim "$late"
 }
 
 # The X window of the first window whose title matches the pattern, once it is shown.
@@ -169,7 +177,8 @@ check_window() {
   echo "== qv-updater.exe --version, with no display"
   check_window_version
   start_window_session
-  echo "== the window's tests (COM7: a radio; COM8: a silent one; COM9: radios in turn)"
+  echo "== the window's tests (COM4: late area answers; COM7: a radio; COM8: a silent one;" \
+    "COM9: radios in turn)"
   run_window_tests
   echo "== qv-updater.exe driven by keys (COM1)"
   update_by_keys

@@ -28,14 +28,18 @@ class UpdaterPresenter::Seat final : public JobSeat {
         return confirmed;
     }
 
+    // Posted calls may run after the seat is gone: they hold the presenter, which outlives
+    // every session.
     void StatusText(const std::string& text, StatusKind /*kind*/) override {
-        presenter_.runner_.Post([this, text] { presenter_.ShowStatus(text); });
+        UpdaterPresenter& presenter = presenter_;
+        presenter.runner_.Post([&presenter, text] { presenter.ShowStatus(text); });
     }
 
     void Progress(int blocksDone, int blocks) override {
-        presenter_.runner_.Post([this, blocksDone, blocks] {
-            presenter_.progressHigh_ = blocks;
-            presenter_.view_.ShowProgress(BarPosition(blocksDone, blocks), blocks);
+        UpdaterPresenter& presenter = presenter_;
+        presenter.runner_.Post([&presenter, blocksDone, blocks] {
+            presenter.progressHigh_ = blocks;
+            presenter.view_.ShowProgress(BarPosition(blocksDone, blocks), blocks);
         });
     }
 

@@ -1,4 +1,5 @@
-// The port table on POSIX: serial devices found under /dev, then the paths of QV_SERIAL_PORTS.
+// The port table on POSIX: serial devices found under /dev (a serial-core node only with a UART
+// behind it), then the paths of QV_SERIAL_PORTS.
 
 #include <grp.h>
 #include <sys/stat.h>
@@ -12,6 +13,7 @@
 #include <string_view>
 
 #include "serial/port_table.h"
+#include "serial/uart_type.h"
 #include "serial/usb_sysfs.h"
 
 namespace qv {
@@ -44,7 +46,7 @@ std::vector<std::string> FoundDevices() {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/dev", error)) {
         const std::string name = entry.path().filename().string();
-        if (IsSerialDeviceName(name)) {
+        if (IsSerialDeviceName(name) && SysfsShowsUart(name)) {
             names.push_back(name);
         }
     }

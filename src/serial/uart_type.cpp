@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <charconv>
+#include <fstream>
 #include <string>
 
 #if defined(__linux__)
@@ -39,6 +41,19 @@ bool IsSerialCorePort(dev_t device, const std::filesystem::path& sysRoot) {
     const std::string node = std::to_string(major(device)) + ":" + std::to_string(minor(device));
     std::error_code error;
     return std::filesystem::exists(sysRoot / "dev" / "char" / node / "type", error);
+}
+
+bool SysfsShowsUart(const std::string& name, const std::filesystem::path& sysRoot) {
+    std::ifstream file(sysRoot / "class" / "tty" / name / "type");
+    if (!file) {
+        return true;  // no serial-core port: USB-serial, CDC-ACM, or no sysfs at all
+    }
+    std::string text;
+    std::getline(file, text);
+    int type = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), type);
+    const bool read = !text.empty() && error == std::errc{} && end == text.data() + text.size();
+    return UartRuleAccepts(true, read ? std::optional<int>(type) : std::nullopt);
 }
 
 bool HasUartBehind(int fd) {

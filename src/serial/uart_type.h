@@ -4,6 +4,7 @@
 #include <sys/types.h>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace qv {
 
@@ -19,5 +20,10 @@ bool UartRuleAccepts(bool serialCorePort, std::optional<int> reportedType);
 
 // A serial-core port has a "type" attribute under /sys/dev/char/<major>:<minor>.
 bool IsSerialCorePort(dev_t device, const std::filesystem::path& sysRoot = "/sys");
+
+// The same rule for a terminal the port table finds under /dev, told by its name (ttyS2) and
+// read from <sysRoot>/class/tty/<name>/type without opening it: Debian's kernel makes ttyS0 to
+// ttyS3 on every PC, fitted or not.
+bool SysfsShowsUart(const std::string& name, const std::filesystem::path& sysRoot = "/sys");
 
 }  // namespace qv

@@ -40,16 +40,17 @@ std::optional<int> ReadDecimal(const fs::path& path) {
     return value;
 }
 
-std::string Describe(const fs::path& usbDevice) {
-    const std::string maker = ReadLine(usbDevice / "manufacturer");
-    const std::string product = ReadLine(usbDevice / "product");
-    if (maker.empty() || product.empty()) {
-        return maker + product;
+}  // namespace
+
+std::string UsbDescription(const std::string& maker, const std::string& product) {
+    // Many adapters name their maker in the product string too ("QEMU" and "QEMU USB SERIAL").
+    const bool makerInProduct = product.starts_with(maker) &&
+                                (product.size() == maker.size() || product[maker.size()] == ' ');
+    if (maker.empty() || product.empty() || makerInProduct) {
+        return product.empty() ? maker : product;
     }
     return maker + " " + product;
 }
-
-}  // namespace
 
 void FillUsbDetails(PortInfo& info) {
     std::error_code error;
@@ -64,7 +65,8 @@ void FillUsbDetails(PortInfo& info) {
             info.usbVendorId = ReadHexId(node / "idVendor");
             info.usbProductId = ReadHexId(node / "idProduct");
             info.serialNumber = ReadLine(node / "serial");
-            info.description = Describe(node);
+            info.description =
+                UsbDescription(ReadLine(node / "manufacturer"), ReadLine(node / "product"));
             break;
         }
     }

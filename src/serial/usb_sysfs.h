@@ -14,6 +14,10 @@ namespace qv {
 // otherwise.
 void FillUsbDetails(PortInfo& info);
 
+// What the port list calls an adapter: its maker and product as the USB device tells them, the
+// maker once.
+std::string UsbDescription(const std::string& maker, const std::string& product);
+
 // The latency timer of a USB-serial adapter whose driver keeps one (ftdi_sio), as
 // <sysRoot>/bus/usb-serial/devices/<name>/latency_timer tells it now; nothing for other
 // devices.

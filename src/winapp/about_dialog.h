@@ -1,7 +1,7 @@
 #pragma once
 // The About box (template 100): the program's name, its build label and a notice.
 
-#include <windows.h>
+#include "winapp/windows_header.h"
 
 namespace qv {
 

@@ -1,6 +1,6 @@
 #include "winapp/app_storage.h"
 
-#include <windows.h>
+#include "winapp/windows_header.h"
 
 #include <knownfolders.h>
 #include <shlobj.h>

@@ -3,7 +3,7 @@
 // while the ports are probed. At most one exists; it is reached only through the four
 // functions below.
 
-#include <windows.h>
+#include "winapp/windows_header.h"
 
 #include <array>
 #include <string>

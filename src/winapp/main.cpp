@@ -1,7 +1,7 @@
 // qv-updater.exe: the desktop firmware updater for the QV-310 and QV-410 (hardware 2.0) as a
 // Windows dialog program.
 
-#include <windows.h>
+#include "winapp/windows_header.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/job_log.h"
 #include "frontend/program_answer.h"
 #include "protocol/radio_link.h"
 #include "winapp/app_storage.h"
@@ -70,7 +71,8 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     qv::RadioLink link;
     qv::Win32Prompts prompts;
     qv::RegistrySettingsStore store;
-    qv::UpdaterDialog window(link, arguments, prompts, store, qv::ServiceLogPath());
+    qv::ServiceLogFile serviceLog(qv::ServiceLogPath());
+    qv::UpdaterDialog window(link, arguments, prompts, store, serviceLog);
     window.RunModal();
     // The program ends with its window, however the window ended.
     return 0;

@@ -37,10 +37,9 @@ UINT BoxStyle(BoxButtons buttons, BoxIcon icon) {
 
 }  // namespace
 
-BoxAnswer Win32Prompts::ShowMessage(HWND owner, const std::string& text, const std::string& caption,
-                                    BoxButtons buttons, BoxIcon icon) {
-    const int pressed =
-        MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), BoxStyle(buttons, icon));
+BoxAnswer Win32Prompts::ShowBox(HWND owner, const MessageBox& box) {
+    const int pressed = MessageBoxW(owner, Wide(box.text).c_str(), Wide(box.caption).c_str(),
+                                    BoxStyle(box.buttons, box.icon));
     return pressed == IDOK ? BoxAnswer::Ok : BoxAnswer::Cancel;
 }
 

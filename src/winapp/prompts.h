@@ -1,15 +1,16 @@
 #pragma once
-// Every question the window puts to the user: the modal message boxes and the file-open dialog.
-// The windows ask through this interface, so a test can answer them from a script.
+// What the window asks the user through Windows itself: the presenter's message boxes and the
+// file-open dialog. The windows ask through this interface, so a test can answer them from a
+// script.
 
-#include <windows.h>
+#include "winapp/windows_header.h"
 
 #include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "workflow/job_host.h"
+#include "frontend/message_box.h"
 
 namespace qv {
 
@@ -21,9 +22,8 @@ inline constexpr std::wstring_view kMotFileFilter(kMotFileFilterText,
 class Prompts {
   public:
     virtual ~Prompts() = default;
-    // A box modal to owner; returns the button pressed.
-    virtual BoxAnswer ShowMessage(HWND owner, const std::string& text, const std::string& caption,
-                                  BoxButtons buttons, BoxIcon icon) = 0;
+    // The box modal to owner; returns the button pressed.
+    virtual BoxAnswer ShowBox(HWND owner, const MessageBox& box) = 0;
     // The full path of the chosen file (UTF-8), or nothing when the user cancels.
     virtual std::optional<std::string> ChooseFileToOpen(HWND owner, std::wstring_view filter) = 0;
 };
@@ -31,8 +31,7 @@ class Prompts {
 // The real thing: MessageBoxW and GetOpenFileNameW.
 class Win32Prompts final : public Prompts {
   public:
-    BoxAnswer ShowMessage(HWND owner, const std::string& text, const std::string& caption,
-                          BoxButtons buttons, BoxIcon icon) override;
+    BoxAnswer ShowBox(HWND owner, const MessageBox& box) override;
     std::optional<std::string> ChooseFileToOpen(HWND owner, std::wstring_view filter) override;
 };
 

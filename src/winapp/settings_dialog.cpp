@@ -1,7 +1,7 @@
 #include "winapp/settings_dialog.h"
 
+#include "frontend/window_boxes.h"
 #include "frontend/window_rules.h"
-#include "frontend/window_texts.h"
 #include "winapp/resource_ids.h"
 #include "winapp/wide_text.h"
 
@@ -148,8 +148,7 @@ void SpecialSettingsDialog::OnReferClicked() {
 void SpecialSettingsDialog::OnOk() {
     if (settings_.useMotFile == 1 &&
         GetWindowTextLengthW(GetDlgItem(dialog_, IDC_MOT_FILE_NAME)) == 0) {
-        prompts_.ShowMessage(dialog_, kMustInputFileName, kMustInputFileNameCaption, BoxButtons::Ok,
-                             BoxIcon::Stop);
+        prompts_.ShowBox(dialog_, MustInputFileNameBox());
         return;
     }
     EndDialog(dialog_, IDOK);

@@ -3,7 +3,7 @@
 // write, encryption and the user's own Mot file. Works on a copy; the main window takes it back
 // only on OK.
 
-#include <windows.h>
+#include "winapp/windows_header.h"
 
 #include <span>
 #include <string>

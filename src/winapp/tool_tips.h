@@ -2,7 +2,7 @@
 // The tooltips of the window's controls: the status line and the port list show their whole
 // text there, as the line and the list may cut it.
 
-#include <windows.h>
+#include "winapp/windows_header.h"
 
 #include <string>
 

@@ -3,16 +3,15 @@
 #include <commctrl.h>
 #include <dbt.h>
 
-#include "frontend/exit_rule.h"
-#include "frontend/window_rules.h"
-#include "frontend/window_texts.h"
+#include <chrono>
+
 #include "image/package/package_resource.h"
 #include "winapp/about_dialog.h"
 #include "winapp/banner_window.h"
+#include "winapp/queued_input.h"
 #include "winapp/resource_ids.h"
 #include "winapp/settings_dialog.h"
 #include "winapp/wide_text.h"
-#include "workflow/job_messages.h"
 
 namespace qv {
 
@@ -20,16 +19,28 @@ namespace {
 
 constexpr UINT_PTR kPortPollTimer = 1;
 constexpr UINT_PTR kDeviceSettleTimer = 2;
+// How often a loop that runs until a condition looks at it while no message comes.
+constexpr std::chrono::milliseconds kConditionSlice{20};
+
+const wchar_t* CursorFor(Pointer pointer) {
+    switch (pointer) {
+        case Pointer::Busy:
+            return IDC_WAIT;
+        case Pointer::WaitingForRadio:
+            return IDC_APPSTARTING;
+        case Pointer::Normal:
+            break;
+    }
+    return IDC_ARROW;
+}
 
 }  // namespace
 
 UpdaterDialog::UpdaterDialog(RadioLink& link, std::vector<std::string> arguments, Prompts& prompts,
-                             SettingsStore& store, std::filesystem::path serviceLog)
-    : link_(link),
-      arguments_(std::move(arguments)),
-      prompts_(prompts),
-      userSettings_(store),
-      jobLog_(store, std::move(serviceLog)) {
+                             SettingsStore& store, ServiceLog& serviceLog)
+    : prompts_(prompts),
+      presenter_(PresenterParts{*this, link, store, serviceLog, ports_, CarriedPackage()},
+                 std::move(arguments)) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     largeIcon_ =
         static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_UPDATER), IMAGE_ICON,
@@ -40,6 +51,7 @@ UpdaterDialog::UpdaterDialog(RadioLink& link, std::vector<std::string> arguments
 }
 
 UpdaterDialog::~UpdaterDialog() {
+    wakeTarget_ = nullptr;
     if (window_ != nullptr && IsWindow(window_)) {
         DestroyWindow(window_);
     }
@@ -50,9 +62,10 @@ UpdaterDialog::~UpdaterDialog() {
     }
 }
 
-INT_PTR UpdaterDialog::RunModal() {
-    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_UPDATER), nullptr,
-                           &DialogProc, reinterpret_cast<LPARAM>(this));
+void UpdaterDialog::RunModal() {
+    if (Create() != nullptr) {
+        RunLoop();
+    }
 }
 
 HWND UpdaterDialog::Create() {
@@ -65,6 +78,33 @@ HWND UpdaterDialog::Create() {
     return window;
 }
 
+void UpdaterDialog::RunLoop(const std::function<bool()>& until) {
+    const auto done = [&] { return ended_ || (until && until()); };
+    while (!done()) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
+            if (message.message == WM_QUIT) {
+                // A job, and the wait for the next radio, end only through the job itself or
+                // the Exit button. An idle window ends without asking, as a dialog's own loop
+                // does.
+                if (!presenter_.JobRunning()) {
+                    ended_ = true;
+                    DestroyWindow(window_);
+                }
+            } else if (window_ == nullptr || IsDialogMessageW(window_, &message) == 0) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            if (done()) {
+                return;
+            }
+        }
+        MsgWaitForMultipleObjectsEx(0, nullptr,
+                                    until ? static_cast<DWORD>(kConditionSlice.count()) : INFINITE,
+                                    QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
 INT_PTR CALLBACK UpdaterDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
     if (message == WM_INITDIALOG) {
@@ -75,23 +115,35 @@ INT_PTR CALLBACK UpdaterDialog::DialogProc(HWND window, UINT message, WPARAM wPa
         return TRUE;  // the system sets the default focus
     }
     auto* self = reinterpret_cast<UpdaterDialog*>(GetWindowLongPtrW(window, DWLP_USER));
-    return self != nullptr ? self->HandleMessage(message, wParam, lParam) : FALSE;
+    return self != nullptr ? self->HandleMessage(message, wParam) : FALSE;
 }
 
-INT_PTR UpdaterDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (host_ && host_->HandleWindowMessage(message, wParam, lParam)) {
-        return TRUE;
-    }
+INT_PTR UpdaterDialog::HandleMessage(UINT message, WPARAM wParam) {
     switch (message) {
+        case WM_WORKER_DONE:
+            if ((InSendMessageEx(nullptr) & ISMEX_NOTIFY) == 0) {
+                return FALSE;  // DM_SETDEFID, the dialog manager's own
+            }
+            OnSessionEnded();
+            return TRUE;
+        case WM_SESSION_CALLS:
+            // Cleared first: a call queued from here on wakes the window again.
+            callsWakePending_ = false;
+            presenter_.OnSessionWake(SessionWake::Calls);
+            return TRUE;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return TRUE;
         case WM_CLOSE:
-            OnClose();
+            // The close box and Alt+F4 do nothing while a job runs or the window waits for a
+            // radio (Exit and Escape stop the wait); otherwise they ask as Exit does.
+            if (!presenter_.JobRunning()) {
+                presenter_.OnExit();
+            }
             return TRUE;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == IDM_ABOUT ||
-                ((wParam & 0xFFF0) == SC_CLOSE && controlsLocked_)) {
+                ((wParam & 0xFFF0) == SC_CLOSE && presenter_.JobRunning())) {
                 OnSystemCommand(wParam);
                 return TRUE;
             }
@@ -100,10 +152,10 @@ INT_PTR UpdaterDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             OnSystemCommand(IDM_ABOUT);
             return TRUE;
         case WM_SETCURSOR:
-            if (!controlsLocked_) {
+            if (presenter_.Controls().pointer == Pointer::Normal) {
                 return FALSE;
             }
-            SetCursor(LoadCursorW(nullptr, waitingForRadio_ ? IDC_APPSTARTING : IDC_WAIT));
+            SetCursor(LoadCursorW(nullptr, CursorFor(presenter_.Controls().pointer)));
             SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
             return TRUE;
         case WM_QUERYDRAGICON:
@@ -115,52 +167,32 @@ INT_PTR UpdaterDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                          static_cast<UINT>(kDeviceArrivalSettle.count()), nullptr);
             }
             return TRUE;
-        case WM_TIMER:
+        case WM_TIMER: {
+            const bool droppedDown =
+                SendDlgItemMessageW(window_, IDC_PORT_LIST, CB_GETDROPPEDSTATE, 0, 0) != 0;
             if (wParam == kDeviceSettleTimer) {
                 KillTimer(window_, kDeviceSettleTimer);
-                RefreshPorts(RefreshCause::DeviceChange);
+                presenter_.OnRefreshPorts(RefreshCause::DeviceChange, droppedDown);
             } else if (wParam == kPortPollTimer) {
-                RefreshPorts(RefreshCause::Poll);
+                presenter_.OnRefreshPorts(RefreshCause::Poll, droppedDown);
             }
             return TRUE;
+        }
         case WM_DESTROY:
+            wakeTarget_ = nullptr;
             KillTimer(window_, kPortPollTimer);
             KillTimer(window_, kDeviceSettleTimer);
             return FALSE;
+        case WM_NCDESTROY:
+            window_ = nullptr;
+            return FALSE;
         default:
             return FALSE;
-    }
-}
-
-void UpdaterDialog::OnCommand(int id, int code) {
-    switch (id) {
-        case IDC_WRITE:
-            OnWrite();
-            break;
-        case IDCANCEL:  // "&Exit", Escape, and Enter, as Exit is the default button
-        case IDOK:      // no way out without the question
-            OnExit();
-            break;
-        case IDC_PORT_LIST:
-            if (code == CBN_SELCHANGE) {
-                OnPortSelected();
-            } else if (code == CBN_DROPDOWN) {
-                RefreshPorts(RefreshCause::ListDropDown);
-            }
-            break;
-        case IDC_SPECIAL_SETTINGS:
-            OnSpecialSettings();
-            break;
-        case IDC_NEXT_RADIO:
-            OnNextRadioClicked();
-            break;
-        default:
-            break;
     }
 }
 
 void UpdaterDialog::OnInitWindow() {
-    host_ = std::make_unique<Win32JobHost>(*this, GetDlgItem(window_, IDC_PROGRESS), prompts_);
+    wakeTarget_ = window_;
     SetIcons();
     SetNoPortPanelFont();
     AppendMenuW(GetSystemMenu(window_, FALSE), MF_SEPARATOR, 0, nullptr);
@@ -168,25 +200,49 @@ void UpdaterDialog::OnInitWindow() {
     tips_.Create(window_);
     tips_.Add(GetDlgItem(window_, IDC_STATUS_LINE));
     tips_.Add(GetDlgItem(window_, IDC_PORT_LIST));
-    EnableItem(IDC_WRITE, false);
-    EnableItem(IDCANCEL, false);
-    settings_ = UpdaterSettings{};
-    ReadCommandLine();
-    LoadFirmwareImage(std::string(), 0);
-    SetTitle();
-
-    EnableBanner(1);
-    SetBannerTexts(BannerTexts{Wide(BuildWindowTitle(image_)), Wide(kCheckingPortsText)});
-    ShowBanner(window_);
-    ScanPorts();
-    CloseBanner();
-
-    ShowWindow(GetDlgItem(window_, IDC_SPECIAL_SETTINGS), designerMode_ ? SW_SHOW : SW_HIDE);
-    CheckDlgButton(window_, IDC_NEXT_RADIO,
-                   StoredNextRadioChoice(userSettings_) ? BST_CHECKED : BST_UNCHECKED);
-    UpdateWriteButton();
-    EnableItem(IDCANCEL, true);
+    presenter_.OnInitWindow();
     SetTimer(window_, kPortPollTimer, static_cast<UINT>(kPortPollInterval.count()), nullptr);
+}
+
+void UpdaterDialog::OnCommand(int id, int code) {
+    switch (id) {
+        case IDC_WRITE:
+            presenter_.OnWrite();
+            break;
+        case IDCANCEL:  // "&Exit", Escape, and Enter, as Exit is the default button
+        case IDOK:      // no way out without the question
+            presenter_.OnExit();
+            break;
+        case IDC_PORT_LIST:
+            OnPortListCommand(code);
+            break;
+        case IDC_SPECIAL_SETTINGS:
+            presenter_.OnSpecialSettings();
+            break;
+        case IDC_NEXT_RADIO:
+            presenter_.OnNextRadioTicked(IsDlgButtonChecked(window_, IDC_NEXT_RADIO) ==
+                                         BST_CHECKED);
+            break;
+        default:
+            break;
+    }
+}
+
+// The About box, not during a job: the job would stand still between its steps, the radio
+// waiting, while it shows. The system menu's Close does nothing meanwhile.
+void UpdaterDialog::OnSystemCommand(WPARAM command) {
+    if ((command & 0xFFF0) == IDM_ABOUT && presenter_.MayOpenOtherWindows()) {
+        RunAboutDialog(window_);
+    }
+}
+
+void UpdaterDialog::OnSessionEnded() {
+    presenter_.OnSessionWake(SessionWake::Ended);
+    if (!presenter_.JobRunning()) {
+        // Alt+F4 or a quit request that came while the job ran and waits in the queue still
+        // was meant for the job's time: it is dropped with it.
+        DropCloseRequests();
+    }
 }
 
 void UpdaterDialog::SetIcons() {
@@ -219,118 +275,89 @@ void UpdaterDialog::SetNoPortPanelFont() {
     noPortFontSource_ = windowFont;
 }
 
-void UpdaterDialog::ReadCommandLine() {
-    designerMode_ = false;
-    for (const std::string& argument : arguments_) {
-        if (IsDesignerWord(argument)) {
-            designerMode_ = true;
-            prompts_.ShowMessage(window_, kDesignerMessage, kUpdaterCaption, BoxButtons::Ok,
-                                 BoxIcon::Information);
-        }
+void UpdaterDialog::ShowTitle(const std::string& title) {
+    SetWindowTextW(window_, Wide(title).c_str());
+}
+
+void UpdaterDialog::ShowControls(const ControlState& controls) {
+    EnableItem(IDC_WRITE, controls.write);
+    EnableItem(IDCANCEL, controls.exit);
+    EnableItem(IDC_PORT_LIST, controls.portList);
+    EnableItem(IDC_NEXT_RADIO, controls.nextRadio);
+    EnableItem(IDC_SPECIAL_SETTINGS, controls.specialSettings);
+    ShowWindow(GetDlgItem(window_, IDC_SPECIAL_SETTINGS),
+               controls.specialSettingsShown ? SW_SHOW : SW_HIDE);
+    EnableSystemMenu(controls.systemMenu);
+    // The pointer changes at once where it stands over the window, not at its next move.
+    POINT at{};
+    if (GetCursorPos(&at) != 0 && GetAncestor(WindowFromPoint(at), GA_ROOT) == window_) {
+        SetCursor(LoadCursorW(nullptr, CursorFor(controls.pointer)));
     }
 }
 
-bool UpdaterDialog::LoadFirmwareImage(const std::string& path, int useMotFile) {
-    image_ = LoadAndCheckImage(settings_.maxBuffer, path, useMotFile, CarriedPackage());
-    if (!image_.valid) {
-        prompts_.ShowMessage(window_, kImageNotValidMessage, kErrorCaption, BoxButtons::Ok,
-                             BoxIcon::None);
-        link_.SetOpen(false);
-    }
-    return image_.valid;
+void UpdaterDialog::ShowNextRadioTicked(bool ticked) {
+    CheckDlgButton(window_, IDC_NEXT_RADIO, ticked ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void UpdaterDialog::SetTitle() {
-    SetWindowTextW(window_, Wide(BuildWindowTitle(image_)).c_str());
+// A position below the range is clamped by the bar: -1 shows it empty.
+void UpdaterDialog::ShowProgress(int position, int high) {
+    const HWND bar = GetDlgItem(window_, IDC_PROGRESS);
+    SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(high));
+    SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-WriteJobInput UpdaterDialog::JobInput() const {
-    return JobInputFor(image_, settings_);
+void UpdaterDialog::ShowStatus(const std::string& text) {
+    const HWND line = GetDlgItem(window_, IDC_STATUS_LINE);
+    const std::wstring wide = Wide(text);
+    SetWindowTextW(line, wide.c_str());
+    tips_.SetText(line, wide);
 }
 
-void UpdaterDialog::OnWrite() {
-    if (controlsLocked_) {
-        return;  // a click that waited in the queue while a job ran
-    }
-    const WriteJobOutcome outcome = RunWriteJob(link_, *host_, JobInput());
-    RecordJob(outcome);
-    if (StartsNextRadioLoop(outcome, NextRadioTicked())) {
-        UpdateNextRadios();
-    }
-    RefreshPorts(RefreshCause::JobEnded);
+BoxAnswer UpdaterDialog::ShowBox(const MessageBox& box) {
+    return prompts_.ShowBox(window_, box);
 }
 
-void UpdaterDialog::RecordJob(const WriteJobOutcome& outcome) {
-    if (!jobLog_.Record(link_.DeviceName(), outcome)) {
-        ShowJobStatus(jobLog_.WithLogFailure(statusText_));
-    }
-}
-
-void UpdaterDialog::OnSpecialSettings() {
-    if (controlsLocked_) {
-        return;
-    }
-    SpecialSettingsDialog dialog(settings_, prompts_);
+std::optional<UpdaterSettings> UpdaterDialog::EditSpecialSettings(const UpdaterSettings& settings) {
+    SpecialSettingsDialog dialog(settings, prompts_);
     if (dialog.Run(window_) != IDOK) {
+        return std::nullopt;
+    }
+    return dialog.Settings();
+}
+
+void UpdaterDialog::ShowBanner(const std::string& title, const std::string& text) {
+    EnableBanner(1);
+    SetBannerTexts(BannerTexts{Wide(title), Wide(text)});
+    qv::ShowBanner(window_);
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+}
+
+// Clicks and key presses made while the ports were probed are dropped, not replayed.
+void UpdaterDialog::CloseBanner() {
+    qv::CloseBanner();
+    DiscardPendingInput();
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+}
+
+void UpdaterDialog::EndWindow() {
+    ended_ = true;
+    DestroyWindow(window_);
+}
+
+// The session's calls wait in its queue until this window's thread runs them: one posted
+// wake-up stands for all the calls queued until it is handled.
+void UpdaterDialog::WakeWindowThread(SessionWake wake) {
+    const HWND target = wakeTarget_;
+    if (target == nullptr) {
         return;
     }
-    const UpdaterSettings before = settings_;
-    settings_ = dialog.Settings();
-    if (!SettingsCallForReload(before, settings_)) {
+    if (wake == SessionWake::Ended) {
+        SendNotifyMessageW(target, WM_WORKER_DONE, 0, 0);
         return;
     }
-    EnableItem(IDC_WRITE, false);
-    EnableItem(IDCANCEL, false);
-    LoadFirmwareImage(settings_.motFilePath, settings_.useMotFile);
-    SetTitle();
-    UpdateWriteButton();
-    EnableItem(IDCANCEL, true);
-}
-
-void UpdaterDialog::OnExit() {
-    switch (WhatExitDoes(controlsLocked_, waitingForRadio_)) {
-        case ExitRequest::StopWaiting:
-            StopWaiting();
-            return;
-        case ExitRequest::Refused:
-            return;
-        case ExitRequest::Confirm:
-            break;
+    if (!callsWakePending_.exchange(true) && PostMessageW(target, WM_SESSION_CALLS, 0, 0) == 0) {
+        callsWakePending_ = false;
     }
-    const BoxAnswer answer = prompts_.ShowMessage(window_, kExitQuestion, kExitCaption,
-                                                  BoxButtons::OkCancel, BoxIcon::Question);
-    if (answer == BoxAnswer::Ok) {
-        ended_ = true;
-        EndDialog(window_, IDCANCEL);
-    }
-}
-
-// The close box and Alt+F4 do nothing while a job runs or the window waits for a radio (Exit
-// and Escape stop the wait); otherwise they ask as Exit does.
-void UpdaterDialog::OnClose() {
-    if (!controlsLocked_) {
-        OnExit();
-    }
-}
-
-// The About box, not during a job: the job would stand still between its steps, the radio
-// waiting, while it shows.
-void UpdaterDialog::OnSystemCommand(WPARAM command) {
-    if ((command & 0xFFF0) == IDM_ABOUT && !controlsLocked_) {
-        RunAboutDialog(window_);
-    }
-}
-
-void UpdaterDialog::OnNextRadioClicked() {
-    const bool automatic = NextRadioTicked();
-    StoreNextRadioChoice(userSettings_, automatic);
-    if (!automatic && waitingForRadio_) {
-        StopWaiting();  // unticked while waiting: no next radio
-    }
-}
-
-bool UpdaterDialog::NextRadioTicked() const {
-    return IsDlgButtonChecked(window_, IDC_NEXT_RADIO) == BST_CHECKED;
 }
 
 void UpdaterDialog::EnableItem(int id, bool enabled) const {
@@ -342,50 +369,6 @@ void UpdaterDialog::EnableSystemMenu(bool enabled) {
     const UINT state = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
     EnableMenuItem(menu, SC_CLOSE, state);
     EnableMenuItem(menu, IDM_ABOUT, state);
-}
-
-void UpdaterDialog::LockControls() {
-    controlsLocked_ = true;
-    EnableItem(IDC_WRITE, false);
-    EnableItem(IDCANCEL, false);
-    EnableItem(IDC_PORT_LIST, false);
-    EnableItem(IDC_NEXT_RADIO, false);
-    if (designerMode_) {
-        EnableItem(IDC_SPECIAL_SETTINGS, false);
-    }
-    EnableSystemMenu(false);
-    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-}
-
-void UpdaterDialog::UnlockControls() {
-    EnableItem(IDC_WRITE, true);
-    EnableItem(IDCANCEL, true);
-    EnableItem(IDC_PORT_LIST, true);
-    EnableItem(IDC_NEXT_RADIO, true);
-    if (designerMode_) {
-        EnableItem(IDC_SPECIAL_SETTINGS, true);
-    }
-    EnableSystemMenu(true);
-    controlsLocked_ = false;
-    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-}
-
-void UpdaterDialog::ShowJobStatus(const std::string& text) {
-    ShowStatusLine(text);
-}
-
-// Shown at once: the window's thread may block in a serial read right after.
-void UpdaterDialog::ShowStatusLine(const std::string& text) {
-    statusText_ = text;
-    const HWND line = GetDlgItem(window_, IDC_STATUS_LINE);
-    const std::wstring wide = Wide(text);
-    SetWindowTextW(line, wide.c_str());
-    tips_.SetText(line, wide);
-    UpdateWindow(line);
-}
-
-void UpdaterDialog::UpdateWriteButton() {
-    EnableItem(IDC_WRITE, WriteAllowed(controlsLocked_, image_.valid, entries_.size()));
 }
 
 }  // namespace qv

@@ -1,127 +1,102 @@
 #pragma once
-// The main window (template 102): loads and checks the firmware, lists the ports, runs the
-// write job (radio after radio when the technician asks for it), and asks before the program
-// ends. What it decides comes from src/frontend, as for the Qt window; this class presents it.
+// The main window (template 102) as the presenter's view: it puts on screen what the presenter
+// decides (src/frontend/updater_presenter.h) and forwards what the user does. The session runs
+// on a thread of its own; its wake-ups reach this window's thread as messages, so the window
+// keeps answering, painting and refusing to close through every wait of the job.
 
-#include <windows.h>
+#include "winapp/windows_header.h"
 
 #include <atomic>
-#include <chrono>
-#include <filesystem>
-#include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "frontend/job_log.h"
-#include "frontend/next_radio_view.h"
-#include "frontend/port_list.h"
-#include "image/load_image.h"
-#include "protocol/radio_link.h"
+#include "frontend/updater_presenter.h"
+#include "frontend/updater_view.h"
 #include "winapp/prompts.h"
 #include "winapp/tool_tips.h"
-#include "winapp/win32_job_host.h"
-#include "workflow/updater_settings.h"
-#include "workflow/write_job.h"
 
 namespace qv {
 
-class UpdaterDialog final : public JobWindow, private NextRadioView {
+// The session's end, sent with SendNotifyMessageW from the session's thread. The number is
+// also the dialog manager's DM_SETDEFID, which the dialog sends itself on its own thread: only
+// a notification from another thread is the session's end.
+inline constexpr UINT WM_WORKER_DONE = WM_USER + 1;
+// The session has calls for the window's thread; posted, one at a time.
+inline constexpr UINT WM_SESSION_CALLS = WM_APP + 1;
+
+class UpdaterDialog final : public UpdaterView {
   public:
     // arguments: the command line without the program's name, as UTF-8. store and serviceLog:
     // where the window keeps the remembered port, the next-radio choice and the job lines.
     UpdaterDialog(RadioLink& link, std::vector<std::string> arguments, Prompts& prompts,
-                  SettingsStore& store, std::filesystem::path serviceLog);
+                  SettingsStore& store, ServiceLog& serviceLog);
     ~UpdaterDialog();
     UpdaterDialog(const UpdaterDialog&) = delete;
     UpdaterDialog& operator=(const UpdaterDialog&) = delete;
 
-    // Runs the window modally, as the program does; returns when the window has ended.
-    INT_PTR RunModal();
-    // Creates the window and shows it without a loop of its own: its messages are the caller's
-    // (the tests send them).
+    // The program's window: creates it and runs its loop until it has ended.
+    void RunModal();
+    // Creates the window and shows it; its messages flow once RunLoop runs.
     HWND Create();
+    // The window's message loop: keys reach the dialog's controls; a quit request is dropped
+    // while a job runs and ends the window otherwise. Returns once the window has ended, or
+    // once `until` says so (looked at after every message and at least every few tens of ms).
+    void RunLoop(const std::function<bool()>& until = {});
 
-    HWND Handle() const override { return window_; }
+    HWND Handle() const { return window_; }
     // Exit was confirmed: the window ended.
     bool Ended() const { return ended_; }
-    bool DesignerMode() const { return designerMode_; }
-    const UpdaterSettings& Settings() const { return settings_; }
-    const LoadedImage& Image() const { return image_; }
-    bool JobRunning() const { return controlsLocked_; }
-    // Between two radios of the loop: no radio has answered yet.
-    bool WaitingForRadio() const { return waitingForRadio_; }
-    int UpdatedThisSession() const { return jobLog_.UpdatedThisSession(); }
+    const UpdaterPresenter& Presenter() const { return presenter_; }
 
   private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void OnCommand(int id, int code);
-
+    INT_PTR HandleMessage(UINT message, WPARAM wParam);
     void OnInitWindow();
-    void OnWrite();
-    void OnPortSelected();
-    void OnSpecialSettings();
-    void OnExit();
-    void OnClose();
+    void OnCommand(int id, int code);
+    void OnPortListCommand(int code);
     void OnSystemCommand(WPARAM command);
-    void OnNextRadioClicked();
-    void LockControls() override;
-    void UnlockControls() override;
-    void ShowJobStatus(const std::string& text) override;
+    void OnSessionEnded();
+
+    // UpdaterView, on the window's thread.
+    void ShowTitle(const std::string& title) override;
+    void ShowControls(const ControlState& controls) override;
+    void ShowPorts(const PortListView& ports) override;
+    void ShowNextRadioTicked(bool ticked) override;
+    void ShowProgress(int position, int high) override;
+    void ShowStatus(const std::string& text) override;
+    BoxAnswer ShowBox(const MessageBox& box) override;
+    std::optional<UpdaterSettings> EditSpecialSettings(const UpdaterSettings& settings) override;
+    void ShowBanner(const std::string& title, const std::string& text) override;
+    void CloseBanner() override;
+    void EndWindow() override;
+    // On the session's thread.
+    void WakeWindowThread(SessionWake wake) override;
 
     void SetIcons();
     void SetNoPortPanelFont();
-    void ReadCommandLine();
-    bool LoadFirmwareImage(const std::string& path, int useMotFile);
-    void SetTitle();
-    void ScanPorts();
-    // Lists the ports again as the cause calls for (PlanRefresh): new devices are probed, gone
-    // ones dropped, the selection kept on its device.
-    void RefreshPorts(RefreshCause cause);
-    void ShowPorts(const PortListView& view);
     void FitDroppedWidth();
-    void UpdateWriteButton();
-    void ShowStatusLine(const std::string& text);
-    // The system menu's Close and About: greyed during a job.
-    void EnableSystemMenu(bool enabled);
+    void ShowPortTip();
     void EnableItem(int id, bool enabled) const;
-    bool NextRadioTicked() const;
-    WriteJobInput JobInput() const;
-    void RecordJob(const WriteJobOutcome& outcome);
-
-    // "Update the next radio automatically" (updater_next_radio.cpp).
-    void UpdateNextRadios();
-    void StopWaiting();
-    void Waiting() override;
-    void Answered() override;
-    bool RadioEnded(const WriteJobOutcome& outcome) override;
-    bool PortFailed(const WriteJobOutcome& outcome, const HeldWords& held) override;
-    void Pause(std::chrono::milliseconds time) override;
-    bool StopRequested() override { return stopWaiting_; }
+    // The system menu's Close and About.
+    void EnableSystemMenu(bool enabled);
 
     HWND window_ = nullptr;
-    RadioLink& link_;
-    std::vector<std::string> arguments_;
+    // The window the session's wake-ups go to, read on the session's thread; null once the
+    // window is gone.
+    std::atomic<HWND> wakeTarget_{nullptr};
+    std::atomic<bool> callsWakePending_{false};
     Prompts& prompts_;
-    std::unique_ptr<Win32JobHost> host_;
     ToolTips tips_;
     HICON largeIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
     HFONT noPortFont_ = nullptr;        // the no-port panel's, narrower than the window's
     HFONT noPortFontSource_ = nullptr;  // the window's font it was made from
-    UpdaterSettings settings_;
-    LoadedImage image_;
-    PortList ports_;
-    std::vector<PortEntry> entries_;  // what the port list shows, in its order
-    SettingsStore& userSettings_;
-    JobLog jobLog_;
-    bool designerMode_ = false;
+    std::vector<PortEntry> entries_;    // what the port list shows, in its order
     bool ended_ = false;
-    bool controlsLocked_ = false;
-    bool waitingForRadio_ = false;
-    std::atomic<bool> stopWaiting_{false};  // read by the job's workers
-    std::string loopPort_;                  // the port the loop waits on, as the texts name it
-    std::string statusText_;                // what the status line shows
+    MachinePorts ports_;
+    // Last: a session still running ends before the window's parts go.
+    UpdaterPresenter presenter_;
 };
 
 }  // namespace qv

@@ -1,15 +1,14 @@
-// The main window's port list: the probe at start-up, the list following the cables while the
-// window is idle, and the choice of a port. What the list holds comes from PortList; this file
-// only puts it into the list control.
+// The main window's port list: the entries the presenter lists, the one selected, the no-port
+// panel, and the user's choice handed back. What the list holds and when it is looked at again
+// comes from the presenter; this file only puts it into the list control.
 
-#include <windows.h>
+#include "winapp/windows_header.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
 #include "serial/windows_port_names.h"
-#include "winapp/pump_messages.h"
 #include "winapp/resource_ids.h"
 #include "winapp/updater_dialog.h"
 #include "winapp/wide_text.h"
@@ -31,37 +30,15 @@ bool SameEntries(const std::vector<PortEntry>& shown, const std::vector<PortEntr
 
 }  // namespace
 
-void UpdaterDialog::ScanPorts() {
-    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    RefreshPorts(RefreshCause::Startup);
-    // Clicks and key presses made while the ports were probed are dropped, not replayed.
-    DiscardPendingInput();
-    SetCursor(previous != nullptr ? previous : LoadCursorW(nullptr, IDC_ARROW));
-}
-
-void UpdaterDialog::RefreshPorts(RefreshCause cause) {
+void UpdaterDialog::ShowPorts(const PortListView& ports) {
     const HWND list = GetDlgItem(window_, IDC_PORT_LIST);
-    const bool droppedDown = SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != 0;
-    const RefreshPlan plan = PlanRefresh(cause, controlsLocked_, droppedDown);
-    if (!plan.refresh) {
-        return;
-    }
-    const LRESULT current = SendMessageW(list, CB_GETCURSEL, 0, 0);
-    const std::string selected = current >= 0 && static_cast<std::size_t>(current) < entries_.size()
-                                     ? entries_[static_cast<std::size_t>(current)].device
-                                     : std::string();
-    ShowPorts(ports_.Refresh(selected, jobLog_.RememberedPort(), plan.retryUnopened));
-}
-
-void UpdaterDialog::ShowPorts(const PortListView& view) {
-    const HWND list = GetDlgItem(window_, IDC_PORT_LIST);
-    const int selected = view.selected ? static_cast<int>(*view.selected) : -1;
-    if (!SameEntries(entries_, view.entries) ||
+    const int selected = ports.selected ? static_cast<int>(*ports.selected) : -1;
+    if (!SameEntries(entries_, ports.entries) ||
         SendMessageW(list, CB_GETCURSEL, 0, 0) != selected) {
         // The entries keep the devices they were listed with: a port's number would name
         // another device once one is plugged in or out. Each entry's data is its port number.
         SendMessageW(list, CB_RESETCONTENT, 0, 0);
-        entries_ = view.entries;
+        entries_ = ports.entries;
         for (const PortEntry& entry : entries_) {
             const LRESULT at = SendMessageW(list, CB_ADDSTRING, 0,
                                             reinterpret_cast<LPARAM>(Wide(entry.text).c_str()));
@@ -70,21 +47,19 @@ void UpdaterDialog::ShowPorts(const PortListView& view) {
         }
         SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
         FitDroppedWidth();
-        OnPortSelected();
+        ShowPortTip();
     }
-    EnableItem(IDC_PORT_LIST, !entries_.empty());
 
     // The reason and its fix together, on as many lines as they take: a fix cut in the middle
     // of a status line helps nobody.
     const HWND panel = GetDlgItem(window_, IDC_NO_PORT_PANEL);
-    if (view.noPort) {
+    if (ports.noPort) {
         SetNoPortPanelFont();
         SendMessageW(list, CB_SETCUEBANNER, 0,
-                     reinterpret_cast<LPARAM>(Wide(view.noPort->summary).c_str()));
-        SetWindowTextW(panel, Wide(view.noPort->detail).c_str());
+                     reinterpret_cast<LPARAM>(Wide(ports.noPort->summary).c_str()));
+        SetWindowTextW(panel, Wide(ports.noPort->detail).c_str());
     }
-    ShowWindow(panel, view.noPort ? SW_SHOW : SW_HIDE);
-    UpdateWriteButton();
+    ShowWindow(panel, ports.noPort ? SW_SHOW : SW_HIDE);
 }
 
 // The list drops down wide enough for its longest entry.
@@ -105,14 +80,26 @@ void UpdaterDialog::FitDroppedWidth() {
     SendMessageW(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + kDroppedWidthAllowance), 0);
 }
 
-void UpdaterDialog::OnPortSelected() {
-    const LRESULT at = SendMessageW(GetDlgItem(window_, IDC_PORT_LIST), CB_GETCURSEL, 0, 0);
-    if (at < 0 || static_cast<std::size_t>(at) >= entries_.size()) {
+void UpdaterDialog::OnPortListCommand(int code) {
+    if (code == CBN_DROPDOWN) {
+        presenter_.OnRefreshPorts(RefreshCause::ListDropDown, true);
         return;
     }
-    const PortEntry& entry = entries_[static_cast<std::size_t>(at)];
-    link_.SetDevicePath(entry.device);
-    tips_.SetText(GetDlgItem(window_, IDC_PORT_LIST), Wide(entry.text));
+    const LRESULT at = SendMessageW(GetDlgItem(window_, IDC_PORT_LIST), CB_GETCURSEL, 0, 0);
+    if (code != CBN_SELCHANGE || at < 0 || static_cast<std::size_t>(at) >= entries_.size()) {
+        return;
+    }
+    presenter_.OnPortSelected(entries_[static_cast<std::size_t>(at)].device);
+    ShowPortTip();
+}
+
+// The list's tip holds the whole text of the entry chosen, which the list may cut.
+void UpdaterDialog::ShowPortTip() {
+    const LRESULT at = SendMessageW(GetDlgItem(window_, IDC_PORT_LIST), CB_GETCURSEL, 0, 0);
+    if (at >= 0 && static_cast<std::size_t>(at) < entries_.size()) {
+        tips_.SetText(GetDlgItem(window_, IDC_PORT_LIST),
+                      Wide(entries_[static_cast<std::size_t>(at)].text));
+    }
 }
 
 }  // namespace qv

@@ -1,6 +1,6 @@
 #include "winapp/wide_text.h"
 
-#include <windows.h>
+#include "winapp/windows_header.h"
 
 namespace qv {
 

@@ -2,6 +2,7 @@
 // success only, the radios counted.
 
 #include "frontend/job_log.h"
+#include "memory_store.h"
 
 #include <gtest/gtest.h>
 
@@ -15,16 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct MemoryStore final : SettingsStore {
-    std::map<std::string, std::string, std::less<>> values;
-    std::optional<std::string> Value(std::string_view key) const override {
-        const auto found = values.find(key);
-        return found == values.end() ? std::nullopt : std::optional(found->second);
-    }
-    void SetValue(std::string_view key, const std::string& value) override {
-        values[std::string(key)] = value;
-    }
-};
+using test::MemoryStore;
 
 std::vector<std::string> Lines(const fs::path& path) {
     std::ifstream file(path);

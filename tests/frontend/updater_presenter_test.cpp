@@ -4,6 +4,7 @@
 // test's thread plays the window's, woken as a window is.
 
 #include "frontend/updater_presenter.h"
+#include "memory_store.h"
 
 #include <gtest/gtest.h>
 
@@ -24,16 +25,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct MemoryStore final : SettingsStore {
-    std::map<std::string, std::string, std::less<>> values;
-    std::optional<std::string> Value(std::string_view key) const override {
-        const auto found = values.find(key);
-        return found == values.end() ? std::nullopt : std::optional(found->second);
-    }
-    void SetValue(std::string_view key, const std::string& value) override {
-        values[std::string(key)] = value;
-    }
-};
+using test::MemoryStore;
 
 struct MemoryLog final : ServiceLog {
     std::vector<std::string> lines;

@@ -110,5 +110,26 @@ TEST(PortTable, UsbLatencyTimerFromSysfs) {
     fs::remove_all(root);
 }
 
+// The port list names an adapter by its maker and product, the maker once.
+TEST(PortTable, UsbDescription) {
+    struct Case {
+        const char* maker;
+        const char* product;
+        const char* description;
+    };
+    const Case cases[] = {
+        {"FTDI", "FT232R USB UART", "FTDI FT232R USB UART"},
+        {"QEMU", "QEMU USB SERIAL", "QEMU USB SERIAL"},
+        {"Prolific", "Prolific", "Prolific"},
+        {"Silicon Labs", "Silicon", "Silicon Labs Silicon"},
+        {"FTDI", "FTDIUSB", "FTDI FTDIUSB"},
+        {"", "CP2102 USB to UART Bridge Controller", "CP2102 USB to UART Bridge Controller"},
+        {"wch.cn", "", "wch.cn"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(UsbDescription(c.maker, c.product), c.description) << c.maker << "/" << c.product;
+    }
+}
+
 }  // namespace
 }  // namespace qv

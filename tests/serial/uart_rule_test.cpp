@@ -23,22 +23,26 @@ namespace fs = std::filesystem;
 class FakeSys {
   public:
     FakeSys() : root_(fs::path(testing::TempDir()) / ("qv_sys_" + std::to_string(getpid()))) {
-        Add(4, 64, "4");  // ttyS0: PORT_16550A
-        Add(4, 65, "0");  // ttyS1: PORT_UNKNOWN, nothing behind the node
-        Add(188, 0, "");  // ttyUSB0: usb-serial has no type attribute
-        Add(166, 0, "");  // ttyACM0
+        Add("ttyS0", 4, 64, "4");    // PORT_16550A
+        Add("ttyS1", 4, 65, "0");    // PORT_UNKNOWN, nothing behind the node
+        Add("ttyUSB0", 188, 0, "");  // usb-serial has no type attribute
+        Add("ttyACM0", 166, 0, "");
+        Add("ttyS9", 4, 73, "sixteen");  // a type that does not read
     }
     ~FakeSys() { fs::remove_all(root_); }
     const fs::path& Root() const { return root_; }
 
   private:
-    void Add(unsigned major, unsigned minor, const std::string& type) {
-        const fs::path node =
-            root_ / "dev" / "char" / (std::to_string(major) + ":" + std::to_string(minor));
-        fs::create_directories(node);
-        std::ofstream(node / "dev") << major << ":" << minor << "\n";
-        if (!type.empty()) {
-            std::ofstream(node / "type") << type << "\n";
+    // The kernel shows the same attributes under /sys/dev/char/M:N and /sys/class/tty/NAME.
+    void Add(const std::string& name, unsigned major, unsigned minor, const std::string& type) {
+        for (const fs::path& node :
+             {root_ / "dev" / "char" / (std::to_string(major) + ":" + std::to_string(minor)),
+              root_ / "class" / "tty" / name}) {
+            fs::create_directories(node);
+            std::ofstream(node / "dev") << major << ":" << minor << "\n";
+            if (!type.empty()) {
+                std::ofstream(node / "type") << type << "\n";
+            }
         }
     }
     fs::path root_;
@@ -66,6 +70,23 @@ TEST(UartRule, OnlySerialCoreNodesMustReportAUart) {
         SCOPED_TRACE(c.what);
         const bool serialCore = IsSerialCorePort(makedev(c.major, c.minor), sys.Root());
         EXPECT_EQ(UartRuleAccepts(serialCore, c.reportedType), c.accepted);
+    }
+}
+
+// The port table drops the nodes with no UART before it numbers the ports.
+TEST(UartRule, TheTableListsATerminalBySysfs) {
+    const FakeSys sys;
+    struct Case {
+        const char* name;
+        bool listed;
+    };
+    const Case cases[] = {
+        {"ttyS0", true},   {"ttyS1", false}, {"ttyUSB0", true},
+        {"ttyACM0", true}, {"ttyS9", true},  {"ttyS4", true},  // no sysfs entry
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SysfsShowsUart(c.name, sys.Root()), c.listed);
     }
 }
 

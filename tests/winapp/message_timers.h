@@ -1,8 +1,8 @@
 #pragma once
-// Test code that runs inside the window's own loops: the job's worker waits and the modal
+// Test code that runs inside the window's own loops: the window's message loop and the modal
 // dialogs pump this thread's messages, and a thread timer's action runs there.
 
-#include <windows.h>
+#include "winapp/windows_header.h"
 
 #include <chrono>
 #include <functional>

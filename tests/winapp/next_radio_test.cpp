@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "frontend/window_boxes.h"
 #include "message_timers.h"
 #include "winapp/resource_ids.h"
 #include "window_fixture.h"
@@ -46,7 +47,7 @@ TEST_F(WindowTest, EscapeStopsTheWaitForTheNextRadio) {
     const auto started = Clock::now();
     const HWND dialog = window->Handle();
     WhilePumping watcher(kWatchInterval, [&] {
-        if (!window->WaitingForRadio() || watch.stoppedAt) {
+        if (!Presenter().WaitingForRadio() || watch.stoppedAt) {
             if (Clock::now() - started > kGiveUp) {
                 SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
             }
@@ -58,7 +59,7 @@ TEST_F(WindowTest, EscapeStopsTheWaitForTheNextRadio) {
         watch.writeOrListEverOn |= Enabled(IDC_WRITE) || Enabled(IDC_PORT_LIST);
         watch.closeEverOffered |= !CloseGreyed();
         SendMessageW(dialog, WM_CLOSE, 0, 0);  // the close box does nothing while waiting
-        watch.closeBoxEnded |= !window->WaitingForRadio();
+        watch.closeBoxEnded |= !Presenter().WaitingForRadio();
         if (!waitingSince) {
             waitingSince = Clock::now();
         } else if (Clock::now() - *waitingSince >= kWaitBeforeStop) {
@@ -68,6 +69,7 @@ TEST_F(WindowTest, EscapeStopsTheWaitForTheNextRadio) {
         }
     });
     Click(IDC_WRITE);
+    ASSERT_TRUE(RunWindowUntil([this] { return !Presenter().JobRunning(); }, kGiveUp + kStopBound));
     const auto ended = Clock::now();
 
     ASSERT_TRUE(watch.waited) << "the window did not wait for a next radio";
@@ -80,21 +82,21 @@ TEST_F(WindowTest, EscapeStopsTheWaitForTheNextRadio) {
     EXPECT_FALSE(watch.closeBoxEnded);
     ASSERT_FALSE(prompts.boxes.empty());
     EXPECT_EQ(prompts.boxes.back().text, "Writing completed.");
-    for (const ShownBox& box : prompts.boxes) {
-        EXPECT_NE(box.text, "Do you wish to exit this program?") << "stopping is not leaving";
+    for (const MessageBox& box : prompts.boxes) {
+        EXPECT_NE(box, ExitQuestionBox()) << "stopping is not leaving";
     }
     const std::string port = std::to_string(radios.loop);
     EXPECT_EQ(Text(IDC_STATUS_LINE), L"Stopped waiting for the next radio on COM" +
                                          std::wstring(port.begin(), port.end()) +
                                          L" (1 updated this session)");
-    EXPECT_FALSE(window->JobRunning());
+    EXPECT_FALSE(Presenter().JobRunning());
     EXPECT_TRUE(Enabled(IDC_WRITE));
     EXPECT_EQ(ServiceLogLines().size(), 1u) << "rounds in which nobody answered leave no line";
 
     // From here Escape asks as always.
-    prompts.answer = [](const ShownBox&) { return BoxAnswer::Cancel; };
+    prompts.answer = [](const MessageBox&) { return BoxAnswer::Cancel; };
     SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(prompts.boxes.back().text, "Do you wish to exit this program?");
+    EXPECT_EQ(prompts.boxes.back(), ExitQuestionBox());
 }
 
 }  // namespace

@@ -2,13 +2,6 @@
 
 namespace qv::test {
 
-BoxAnswer ScriptedPrompts::ShowMessage(HWND /*owner*/, const std::string& text,
-                                       const std::string& caption, BoxButtons buttons,
-                                       BoxIcon icon) {
-    boxes.push_back({text, caption, buttons, icon});
-    return answer ? answer(boxes.back()) : BoxAnswer::Ok;
-}
-
 std::optional<std::string> ScriptedPrompts::ChooseFileToOpen(HWND /*owner*/,
                                                              std::wstring_view filter) {
     fileFilters.emplace_back(filter);

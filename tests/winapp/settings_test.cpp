@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "frontend/window_boxes.h"
 #include "message_timers.h"
 #include "winapp/resource_ids.h"
 #include "window_fixture.h"
@@ -66,12 +67,9 @@ TEST_F(WindowTest, SpecialSettingsOpenAsSetAskForAFileAndHandBackOnlyOnOk) {
     Click(IDC_SPECIAL_SETTINGS);
     ASSERT_TRUE(opened);
     EXPECT_TRUE(stayedOpen) << "OK without a file name ended the dialog";
-    ASSERT_EQ(prompts.boxes.size(), 1u);
-    EXPECT_EQ(prompts.boxes[0].text, "Must input file name");
-    EXPECT_EQ(prompts.boxes[0].caption, "ERROR");
-    EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::Stop);
-    EXPECT_EQ(window->Settings().stopBits, 2) << "Cancel handed the changes back";
-    EXPECT_EQ(window->Settings().maxBuffer, 256);
+    EXPECT_EQ(prompts.boxes, std::vector<MessageBox>{MustInputFileNameBox()});
+    EXPECT_EQ(Presenter().Settings().stopBits, 2) << "Cancel handed the changes back";
+    EXPECT_EQ(Presenter().Settings().maxBuffer, 256);
     EXPECT_TRUE(prompts.fileFilters.empty());
 
     // OK with the rounds alone changed: taken over, and the image is not loaded again.
@@ -81,8 +79,8 @@ TEST_F(WindowTest, SpecialSettingsOpenAsSetAskForAFileAndHandBackOnlyOnOk) {
         SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
     });
     Click(IDC_SPECIAL_SETTINGS);
-    EXPECT_EQ(window->Settings().roundsPerWrite, 10);
-    EXPECT_EQ(window->Settings().stopBits, 1);
+    EXPECT_EQ(Presenter().Settings().roundsPerWrite, 10);
+    EXPECT_EQ(Presenter().Settings().stopBits, 1);
     EXPECT_EQ(Title(), title);
     EXPECT_EQ(prompts.boxes.size(), 1u) << "no reload, no box";
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/window_boxes.h"
 #include "frontend/window_texts.h"
 #include "message_timers.h"
 #include "program_version.h"
@@ -37,13 +38,8 @@ TEST_F(WindowTest, StartsAsTheCommandLineSays) {
         SCOPED_TRACE(c.name);
         prompts.boxes.clear();
         Start(c.arguments);
-        ASSERT_EQ(prompts.boxes.size(), static_cast<std::size_t>(c.designerBoxes));
-        for (const ShownBox& box : prompts.boxes) {
-            EXPECT_EQ(box.text, "This is Special Version for Designer!");
-            EXPECT_EQ(box.caption, "Updater for QV-310/QV-410(HW V2.0)");
-            EXPECT_EQ(box.icon, BoxIcon::Information);
-        }
-        EXPECT_EQ(window->DesignerMode(), c.designerBoxes > 0);
+        EXPECT_EQ(prompts.boxes, std::vector<MessageBox>(c.designerBoxes, DesignerBox()));
+        EXPECT_EQ(Presenter().DesignerMode(), c.designerBoxes > 0);
         EXPECT_EQ(Visible(IDC_SPECIAL_SETTINGS), c.designerBoxes > 0);
         EXPECT_EQ(Title(), kDemoTitle);
         EXPECT_TRUE(Enabled(IDC_WRITE)) << "a valid image and a listed port";
@@ -124,13 +120,9 @@ TEST_F(WindowTest, EveryWayOutAsksFirst) {
             SCOPED_TRACE(std::string(way.name) + (answer == BoxAnswer::Ok ? ", OK" : ", Cancel"));
             Start();
             prompts.boxes.clear();
-            prompts.answer = [answer](const ShownBox&) { return answer; };
+            prompts.answer = [answer](const MessageBox&) { return answer; };
             SendMessageW(window->Handle(), way.message, way.wParam, 0);
-            ASSERT_EQ(prompts.boxes.size(), 1u);
-            EXPECT_EQ(prompts.boxes[0].text, "Do you wish to exit this program?");
-            EXPECT_EQ(prompts.boxes[0].caption, "Confirmation");
-            EXPECT_EQ(prompts.boxes[0].buttons, BoxButtons::OkCancel);
-            EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::Question);
+            EXPECT_EQ(prompts.boxes, std::vector<MessageBox>{ExitQuestionBox()});
             EXPECT_EQ(window->Ended(), answer == BoxAnswer::Ok);
             EXPECT_EQ(IsWindowVisible(window->Handle()) != 0, answer == BoxAnswer::Cancel);
             prompts.answer = nullptr;

@@ -63,12 +63,14 @@ void WindowTest::SetUp() {
     radios.radio = PortFromEnvironment("QV_TEST_RADIO_PORT");
     radios.silent = PortFromEnvironment("QV_TEST_SILENT_PORT");
     radios.loop = PortFromEnvironment("QV_TEST_LOOP_PORT");
+    radios.lateArea = PortFromEnvironment("QV_TEST_LATE_AREA_PORT");
     const char* report = std::getenv("QV_TEST_RADIO_REPORT");
     radios.reportPath = report != nullptr ? report : "";
-    if (radios.radio == 0 || radios.silent == 0 || radios.loop == 0 || radios.reportPath.empty()) {
-        GTEST_SKIP() << "SKIPPED: QV_TEST_RADIO_PORT, QV_TEST_SILENT_PORT, QV_TEST_LOOP_PORT and "
-                        "QV_TEST_RADIO_REPORT name no simulated radios (scripts/wine-check sets "
-                        "them)";
+    if (radios.radio == 0 || radios.silent == 0 || radios.loop == 0 || radios.lateArea == 0 ||
+        radios.reportPath.empty()) {
+        GTEST_SKIP() << "SKIPPED: QV_TEST_RADIO_PORT, QV_TEST_SILENT_PORT, QV_TEST_LOOP_PORT, "
+                        "QV_TEST_LATE_AREA_PORT and QV_TEST_RADIO_REPORT name no simulated radios "
+                        "(scripts/wine-check sets them)";
     }
     const std::string name = std::to_string(GetCurrentProcessId()) + "-" +
                              ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -78,6 +80,7 @@ void WindowTest::SetUp() {
     userFolder = folder / fs::path(u8"J\u00fcrgen") / fs::path(u8"\u30d5\u30a1\u30fc\u30e0");
     fs::create_directories(userFolder);
     serviceLog = userFolder / "qv-updater" / "jobs.jsonl";
+    serviceLogFile = std::make_unique<ServiceLogFile>(serviceLog);
 }
 
 void WindowTest::TearDown() {
@@ -90,9 +93,16 @@ void WindowTest::TearDown() {
 }
 
 void WindowTest::Start(std::vector<std::string> arguments) {
-    window =
-        std::make_unique<UpdaterDialog>(link, std::move(arguments), prompts, *store, serviceLog);
+    window = std::make_unique<UpdaterDialog>(link, std::move(arguments), prompts, *store,
+                                             *serviceLogFile);
     ASSERT_NE(window->Create(), nullptr) << "the dialog template did not make a window";
+}
+
+bool WindowTest::RunWindowUntil(const std::function<bool()>& done,
+                                std::chrono::milliseconds limit) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    window->RunLoop([&] { return done() || std::chrono::steady_clock::now() >= until; });
+    return done();
 }
 
 std::wstring WindowTest::Text(int id) const {

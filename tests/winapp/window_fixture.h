@@ -1,13 +1,16 @@
 #pragma once
 // The main window as the program builds it (the real templates, from the program's own
 // resources), with scripted prompts, a settings key and a service log of its own, and the
-// simulated radios that scripts/wine-check maps to COM ports under Wine.
+// simulated radios that scripts/wine-check maps to COM ports under Wine. The window's loop runs
+// while a test waits for the window, as the program runs it.
+
+#include "winapp/windows_header.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +28,7 @@ struct TestRadios {
     int radio = 0;           // answers every job; its report in reportPath
     int silent = 0;          // never answers the link-up
     int loop = 0;            // answers one job, and the next radio only a minute after it left
+    int lateArea = 0;        // answers each area command near the end of the job's wait
     std::string reportPath;  // the radio's --report file, as a Windows path
 };
 
@@ -44,6 +48,9 @@ class WindowTest : public ::testing::Test {
 
     // Creates the window, which runs its start-up (boxes answered by the prompts).
     void Start(std::vector<std::string> arguments = {});
+    const UpdaterPresenter& Presenter() const { return window->Presenter(); }
+    // Runs the window's loop until done says so; false when limit passed first.
+    bool RunWindowUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
     HWND Item(int id) const { return GetDlgItem(window->Handle(), id); }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != 0; }
     bool Visible(int id) const { return IsWindowVisible(Item(id)) != 0; }
@@ -72,6 +79,7 @@ class WindowTest : public ::testing::Test {
     std::filesystem::path folder;      // the test's own, removed afterwards
     std::filesystem::path userFolder;  // inside it, a user's folder whose name is no ASCII
     std::filesystem::path serviceLog;
+    std::unique_ptr<ServiceLogFile> serviceLogFile;
     std::unique_ptr<UpdaterDialog> window;
 };
 

@@ -1,9 +1,9 @@
 // The window's tests run on one thread, the window's, as the program does.
 
-#include <gtest/gtest.h>
-#include <windows.h>
+#include "winapp/windows_header.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     const INITCOMMONCONTROLSEX controls{
