@@ -91,14 +91,20 @@ export async function waitForBox(page, timeout = 60000) {
   })`);
 }
 
-// The box's answer, then the box gone.
+// The box's answer, then the box gone, or another box in its place (the cancel notice follows
+// its question within milliseconds, in the same dialog).
 export async function answerBox(page, how) {
+  const text = await page.text('#box-text');
   if (how === 'OK' || how === 'Cancel') {
     await page.click(`#box-${how.toLowerCase()}`);
   } else {
     await page.press(how);
   }
-  await page.waitFor(`!document.querySelector('#box').open`, { what: 'the box to close' });
+  await page.waitFor(
+    `!document.querySelector('#box').open ||
+     document.querySelector('#box-text').textContent !== ${JSON.stringify(text)}`,
+    { what: 'the box to close' },
+  );
 }
 
 // The designer's special settings: the Mot file chosen with "Refer", and other choices.
