@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
 
 #include "frontend/window_boxes.h"
 #include "web/page_channel.h"
@@ -57,10 +58,27 @@ JsonValue SettingsJson(const UpdaterSettings& settings) {
             {"motFilePath", settings.motFilePath}};
 }
 
+// A field of the page's answer when it is there with the type asked for; the fallback
+// otherwise. The module is built without exceptions: a wrong type must not reach get().
+template <typename T>
+T Field(const JsonValue& json, const char* key, T fallback) {
+    const auto found = json.find(key);
+    if (found == json.end()) {
+        return fallback;
+    }
+    if constexpr (std::is_same_v<T, bool>) {
+        return found->is_boolean() ? found->template get<bool>() : fallback;
+    } else if constexpr (std::is_same_v<T, int>) {
+        return found->is_number_integer() ? found->template get<int>() : fallback;
+    } else {
+        return found->is_string() ? found->template get<std::string>() : fallback;
+    }
+}
+
 // The dialog's answer; what it does not hold, or holds out of range, stays as it was.
 UpdaterSettings SettingsFrom(const JsonValue& json, UpdaterSettings settings) {
     const auto choice = [&json](const char* key, auto choices, int& field) {
-        const int value = json.value(key, field);
+        const int value = Field(json, key, field);
         if (std::find(choices.begin(), choices.end(), value) != choices.end()) {
             field = value;
         }
@@ -70,9 +88,9 @@ UpdaterSettings SettingsFrom(const JsonValue& json, UpdaterSettings settings) {
     choice("maxBuffer", kMaxBufferChoices, settings.maxBuffer);
     choice("roundsPerWrite", kRoundsChoices, settings.roundsPerWrite);
     choice("stopBits", kStopBitsChoices, settings.stopBits);
-    settings.unencrypted = json.value("unencrypted", settings.unencrypted != 0) ? 1 : 0;
-    settings.useMotFile = json.value("useMotFile", settings.useMotFile != 0) ? 1 : 0;
-    settings.motFilePath = json.value("motFilePath", settings.motFilePath);
+    settings.unencrypted = Field(json, "unencrypted", settings.unencrypted != 0) ? 1 : 0;
+    settings.useMotFile = Field(json, "useMotFile", settings.useMotFile != 0) ? 1 : 0;
+    settings.motFilePath = Field(json, "motFilePath", settings.motFilePath);
     return settings;
 }
 
