@@ -9,6 +9,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 
 export const CHROMIUM = process.env.QV_CHROMIUM || '/usr/bin/chromium';
+export const PLAIN_HTTP_HOST = 'qv-shop.test';
 
 // One DevTools connection: commands with replies, events by name and session.
 class Connection {
@@ -71,6 +72,9 @@ export async function launchBrowser() {
     '--disable-sync',
     '--no-first-run',
     '--no-default-browser-check',
+    // A name for this machine that is not localhost: a page from it over plain http is not
+    // a secure context, as a shop's server without https would be.
+    `--host-resolver-rules=MAP ${PLAIN_HTTP_HOST} 127.0.0.1`,
     `--user-data-dir=${profile}`,
     '--remote-debugging-pipe',
     'about:blank',

@@ -2,6 +2,7 @@
 // "Choose port", "Write", "OK"), against the real simulator behind the serial stand-in.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
+import { PLAIN_HTTP_HOST } from './browser.mjs';
 import {
   CONNECTION_MESSAGE,
   UPDATER_CAPTION,
@@ -303,6 +304,12 @@ test('where the page cannot work, it says why and what to do', async (t) => {
       script: 'delete Navigator.prototype.serial;',
       url: (world) => world.site.url,
       says: /Chrome, Edge or Opera on a computer/,
+    },
+    {
+      name: 'over plain http from another host',
+      script: '',
+      url: (world) => world.site.url.replace('localhost', PLAIN_HTTP_HOST),
+      says: /https:\/\/ or from localhost/,
     },
     {
       name: 'opened as a file',
