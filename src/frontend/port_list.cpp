@@ -21,10 +21,8 @@ RefreshPlan PlanRefresh(RefreshCause cause, bool jobRunning, bool listDroppedDow
     }
 }
 
-PortListView PortList::Refresh(std::string_view selectedDevice, std::string_view rememberedPort,
-                               bool retryUnopened) {
-    const std::vector<PortInfo> table = ListPorts();
-    const std::vector<ListedPort> listed = probe_.Refresh(table, retryUnopened);
+PortListView ListedPortsView(std::span<const ListedPort> listed, std::string_view selectedDevice,
+                             std::string_view rememberedPort) {
     PortListView view;
     for (const ListedPort& port : listed) {
         view.entries.push_back({port.info.device, PortLabel(PortEntryName(port.info), port.info)});
@@ -37,6 +35,14 @@ PortListView PortList::Refresh(std::string_view selectedDevice, std::string_view
     } else {
         view.selected = FirstChoice(listed, rememberedPort);
     }
+    return view;
+}
+
+PortListView PortList::Refresh(std::string_view selectedDevice, std::string_view rememberedPort,
+                               bool retryUnopened) {
+    const std::vector<PortInfo> table = ListPorts();
+    const std::vector<ListedPort> listed = probe_.Refresh(table, retryUnopened);
+    PortListView view = ListedPortsView(listed, selectedDevice, rememberedPort);
     if (listed.empty()) {
         view.noPort = ExplainNoPort(table, ListUsbDevices());
     }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,8 +55,13 @@ struct RefreshPlan {
 RefreshPlan PlanRefresh(RefreshCause cause, bool jobRunning, bool listDroppedDown);
 
 // The entry's name: the device path on POSIX, where port numbers mean nothing to the user; the
-// port's number on Windows.
+// port's number on Windows; the adapter, from its USB ids, in a browser.
 std::string PortEntryName(const PortInfo& port);
+
+// The entries of the ports listed, selectedDevice kept while it is listed, otherwise the first
+// choice with rememberedPort (a stable name) first. The caller explains an empty list.
+PortListView ListedPortsView(std::span<const ListedPort> listed, std::string_view selectedDevice,
+                             std::string_view rememberedPort);
 
 class PortList {
   public:

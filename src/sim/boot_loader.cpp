@@ -14,8 +14,6 @@ constexpr int kLinkBaud = 19200;  // where every job runs after the link-up
 constexpr int kHighSpeedBaud = 115200;
 constexpr std::size_t kAreaCommandSize = 3;     // "R" and two digits
 constexpr std::size_t kBlockHeaderSize = 6;     // lead, address, length
-constexpr std::size_t kChecksumFrameSize = 11;  // 0xF3, two addresses, the sum
-constexpr std::size_t kSpeedChangeSize = 2;     // 0x0F and the code
 constexpr std::uint8_t kLargestSeed = 59 + 59;  // minute + second
 // An updater that stops in the middle of a frame has given it up.
 constexpr std::chrono::seconds kFrameTimeout{2};
