@@ -27,6 +27,8 @@ struct PortEntry {
     std::string device;
     // "/dev/ttyUSB0 - FT232R USB UART (A1B2C3)"; the port's number on Windows.
     std::string text;
+
+    bool operator==(const PortEntry&) const = default;
 };
 
 struct PortListView {

@@ -21,20 +21,12 @@ namespace {
 // Room beside an entry's text in the dropped-down list: the list's margins and scroll bar.
 constexpr int kDroppedWidthAllowance = 32;
 
-bool SameEntries(const std::vector<PortEntry>& shown, const std::vector<PortEntry>& listed) {
-    return std::equal(shown.begin(), shown.end(), listed.begin(), listed.end(),
-                      [](const PortEntry& a, const PortEntry& b) {
-                          return a.device == b.device && a.text == b.text;
-                      });
-}
-
 }  // namespace
 
 void UpdaterDialog::ShowPorts(const PortListView& ports) {
     const HWND list = GetDlgItem(window_, IDC_PORT_LIST);
     const int selected = ports.selected ? static_cast<int>(*ports.selected) : -1;
-    if (!SameEntries(entries_, ports.entries) ||
-        SendMessageW(list, CB_GETCURSEL, 0, 0) != selected) {
+    if (entries_ != ports.entries || SendMessageW(list, CB_GETCURSEL, 0, 0) != selected) {
         // The entries keep the devices they were listed with: a port's number would name
         // another device once one is plugged in or out. Each entry's data is its port number.
         SendMessageW(list, CB_RESETCONTENT, 0, 0);
